@@ -1,0 +1,47 @@
+// The in-memory bookmark collection: nested folders holding links.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum LinkStatus : std::int32_t {
+  Unchecked = 0,  // not (yet) checked; never listed or changed
+  Keep = 1,
+  Delete = 2,     // moved into "Deleted Bookmarks" when results are applied
+  Fix = 3,        // URL cut back to its site root when results are applied
+};
+
+struct BookmarkLink {
+  std::u16string url;
+  std::u16string title;
+  std::u16string folderPath;  // relative to the root, names joined by '\'
+  LinkStatus status = Unchecked;
+};
+
+struct BookmarkFolder {
+  std::u16string name;
+  std::vector<BookmarkFolder> folders;
+  std::vector<BookmarkLink> links;
+};
+
+// The tree is its root folder.
+using BookmarkTree = BookmarkFolder;
+
+// The links to check, in collection order. The pointers refer into the tree's
+// own link storage, so the tree's structure must not change from CollectLinks
+// until the results have been applied.
+struct CheckQueue {
+  std::vector<BookmarkLink*> links;
+  std::uint32_t nextIndex = 0;  // next link to hand out; only grows
+};
+
+// Returns the folder at or below `folder` that link.folderPath names, creating
+// missing folders at the end of their parent's sub-folders. Consumes folderPath.
+// Sibling names match when equal with only A-Z compared without case; the
+// first match wins.
+BookmarkFolder& FindOrCreateFolder(BookmarkFolder& folder, BookmarkLink& link);
+
+// Appends every link of the subtree to queue.links, sub-folders (depth first)
+// before each folder's own links, and returns how many there were.
+std::uint32_t CollectLinks(BookmarkFolder& folder, CheckQueue& queue);

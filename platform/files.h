@@ -1,0 +1,73 @@
+// Files by UTF-16 path. On Linux a path is converted to UTF-8 bytes for the
+// system; the separator is the platform's own (kSeparator).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace files {
+
+#ifdef _WIN32
+inline constexpr char16_t kSeparator = u'\\';
+#else
+inline constexpr char16_t kSeparator = u'/';
+#endif
+
+// "a" + separator + "b".
+std::u16string JoinPath(std::u16string_view dir, std::u16string_view name);
+
+// The path as the operating system takes it (UTF-8 on Linux).
+std::string NativePath(std::u16string_view path);
+std::u16string FromNativePath(std::string_view native);
+
+// True when the path opens as a regular file for binary reading (fopen "rb").
+bool CanOpenForReading(std::u16string_view path);
+
+// Reads a whole file. False when it cannot be opened or read.
+bool ReadWholeFile(std::u16string_view path, std::string& bytes);
+
+// Replaces the file at `path` with `bytes` safely: the bytes go to a temporary
+// file in the same folder, are flushed to disk, and the temporary file is then
+// renamed over the target in one step. On any failure the target is left
+// exactly as it was, the temporary file is removed, `reason` (when given)
+// receives a human-readable cause, and the result is false.
+bool WriteFileReplacing(std::u16string_view path, std::string_view bytes, std::u16string* reason = nullptr);
+
+// File attributes in the walk's terms.
+inline constexpr std::uint32_t kAttributeDirectory = 0x10;
+inline constexpr std::uint32_t kAttributeNormal = 0x80;
+inline constexpr std::uint32_t kInvalidAttributes = 0xFFFFFFFFu;
+std::uint32_t GetFileAttributes(std::u16string_view path);
+
+// One entry of a directory listing.
+struct DirEntry {
+  std::u16string name;
+  bool isDirectory = false;
+};
+
+// Lists a directory in the order Windows lists a folder on NTFS: names
+// compared ordinally without regard to case (upper-cased UTF-16 units), so
+// the order never depends on the file system. "." and ".." are included first,
+// as the platform lists them. False when the directory cannot be listed.
+bool ListDirectory(std::u16string_view dir, std::vector<DirEntry>& entries);
+
+bool CreateDirectory(std::u16string_view path);  // one level; false if it exists or fails
+bool DeleteFile(std::u16string_view path);
+// Copies a file, replacing the target. False on failure, with `reason`.
+bool CopyFile(std::u16string_view from, std::u16string_view to, std::u16string* reason = nullptr);
+// Renames, replacing an existing target, flushed through to disk.
+bool MoveFileReplacing(std::u16string_view from, std::u16string_view to, std::u16string* reason = nullptr);
+
+std::u16string GetCurrentDirectory();
+// Full path of the running program's executable.
+std::u16string GetModuleFileName();
+// The user's home folder, and an environment variable (empty when unset).
+std::u16string HomeDirectory();
+std::u16string GetEnvironmentVariable(std::u16string_view name);
+
+// The text of the last system error, for messages.
+std::u16string LastErrorText();
+
+}  // namespace files

@@ -1,0 +1,231 @@
+#include "platform/files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+
+#include "platform/text.h"
+
+namespace files {
+
+std::u16string JoinPath(std::u16string_view dir, std::u16string_view name) {
+  std::u16string out(dir);
+  out.push_back(kSeparator);
+  out.append(name);
+  return out;
+}
+
+std::string NativePath(std::u16string_view path) { return text::Utf16ToUtf8(path); }
+std::u16string FromNativePath(std::string_view native) { return text::Utf8ToUtf16(native); }
+
+static std::u16string ErrnoText(int err) { return text::Utf8ToUtf16(std::strerror(err)); }
+
+std::u16string LastErrorText() { return ErrnoText(errno); }
+
+bool CanOpenForReading(std::u16string_view path) {
+  std::string p = NativePath(path);
+  if (p.empty()) return false;
+  struct stat st;
+  // fopen would also open a directory on Linux; the platform would not.
+  if (::stat(p.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  FILE* f = std::fopen(p.c_str(), "rb");
+  if (!f) return false;
+  std::fclose(f);
+  return true;
+}
+
+bool ReadWholeFile(std::u16string_view path, std::string& bytes) {
+  bytes.clear();
+  std::string p = NativePath(path);
+  int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
+  char buf[1 << 16];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      return false;
+    }
+    if (n == 0) break;
+    bytes.append(buf, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return true;
+}
+
+static std::string DirName(const std::string& p) {
+  auto slash = p.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return p.substr(0, slash);
+}
+
+bool WriteFileReplacing(std::u16string_view path, std::string_view bytes, std::u16string* reason) {
+  std::string target = NativePath(path);
+  auto fail = [&](int err, const std::string& tmp) {
+    if (!tmp.empty()) ::unlink(tmp.c_str());
+    if (reason) *reason = ErrnoText(err);
+    return false;
+  };
+  if (target.empty()) return fail(ENOENT, "");
+  struct stat st;
+  bool exists = ::stat(target.c_str(), &st) == 0;
+  if (exists && S_ISDIR(st.st_mode)) return fail(EISDIR, "");
+  std::string tmpl = DirName(target) + "/.linnet-XXXXXX";
+  std::vector<char> name(tmpl.begin(), tmpl.end());
+  name.push_back('\0');
+  int fd = ::mkstemp(name.data());
+  if (fd < 0) return fail(errno, "");
+  std::string tmp(name.data());
+  // Keep the permissions of the file being replaced, or the usual ones for a new file.
+  mode_t mode = exists ? (st.st_mode & 07777) : 0644;
+  if (!exists) {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(fd, mode);
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int err = errno;
+      ::close(fd);
+      return fail(err, tmp);
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  if (::fsync(fd) != 0) {
+    int err = errno;
+    ::close(fd);
+    return fail(err, tmp);
+  }
+  if (::close(fd) != 0) return fail(errno, tmp);
+  if (::rename(tmp.c_str(), target.c_str()) != 0) return fail(errno, tmp);
+  return true;
+}
+
+std::uint32_t GetFileAttributes(std::u16string_view path) {
+  std::string p = NativePath(path);
+  struct stat st;
+  if (p.empty() || ::stat(p.c_str(), &st) != 0) return kInvalidAttributes;
+  return S_ISDIR(st.st_mode) ? kAttributeDirectory : kAttributeNormal;
+}
+
+// Windows orders NTFS names by their upper-cased UTF-16 units.
+static char16_t UpperUnit(char16_t c) {
+  if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 32);
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 32);
+  if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return static_cast<char16_t>(c - 32);  // Greek
+  if (c >= 0x430 && c <= 0x44F) return static_cast<char16_t>(c - 32);                // Cyrillic
+  return c;
+}
+
+static bool NtfsLess(const DirEntry& a, const DirEntry& b) {
+  std::size_t n = std::min(a.name.size(), b.name.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    char16_t x = UpperUnit(a.name[i]), y = UpperUnit(b.name[i]);
+    if (x != y) return x < y;
+  }
+  if (a.name.size() != b.name.size()) return a.name.size() < b.name.size();
+  return a.name < b.name;  // names that differ only in case (possible on Linux): a stable order
+}
+
+bool ListDirectory(std::u16string_view dir, std::vector<DirEntry>& entries) {
+  entries.clear();
+  std::string d = NativePath(dir);
+  DIR* h = ::opendir(d.c_str());
+  if (!h) return false;
+  std::vector<DirEntry> found;
+  while (dirent* e = ::readdir(h)) {
+    std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    DirEntry entry;
+    entry.name = FromNativePath(name);
+    bool isDir = e->d_type == DT_DIR;
+    if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+      struct stat st;
+      std::string full = d + "/" + name;
+      isDir = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+    entry.isDirectory = isDir;
+    found.push_back(std::move(entry));
+  }
+  ::closedir(h);
+  std::sort(found.begin(), found.end(), NtfsLess);
+  entries.push_back({u".", true});
+  entries.push_back({u"..", true});
+  for (auto& e : found) entries.push_back(std::move(e));
+  return true;
+}
+
+bool CreateDirectory(std::u16string_view path) { return ::mkdir(NativePath(path).c_str(), 0777) == 0; }
+
+bool DeleteFile(std::u16string_view path) { return ::unlink(NativePath(path).c_str()) == 0; }
+
+bool CopyFile(std::u16string_view from, std::u16string_view to, std::u16string* reason) {
+  std::string bytes;
+  if (!ReadWholeFile(from, bytes)) {
+    if (reason) *reason = LastErrorText();
+    return false;
+  }
+  return WriteFileReplacing(to, bytes, reason);
+}
+
+bool MoveFileReplacing(std::u16string_view from, std::u16string_view to, std::u16string* reason) {
+  std::string a = NativePath(from), b = NativePath(to);
+  if (::rename(a.c_str(), b.c_str()) != 0) {
+    if (reason) *reason = LastErrorText();
+    return false;
+  }
+  // Write-through: make the rename durable before reporting success.
+  int fd = ::open(DirName(b).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+  return true;
+}
+
+std::u16string GetCurrentDirectory() {
+  std::vector<char> buf(4096);
+  while (!::getcwd(buf.data(), buf.size())) {
+    if (errno != ERANGE) return u"";
+    buf.resize(buf.size() * 2);
+  }
+  return FromNativePath(buf.data());
+}
+
+std::u16string GetModuleFileName() {
+  std::vector<char> buf(4096);
+  ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+  if (n <= 0) return u"";
+  return FromNativePath(std::string(buf.data(), static_cast<std::size_t>(n)));
+}
+
+std::u16string GetEnvironmentVariable(std::u16string_view name) {
+  const char* v = std::getenv(text::Utf16ToUtf8(name).c_str());
+  return v ? text::Utf8ToUtf16(v) : std::u16string();
+}
+
+std::u16string HomeDirectory() { return GetEnvironmentVariable(u"HOME"); }
+
+}  // namespace files
