@@ -1,0 +1,7 @@
+// Finding the two stores known by place, once at start.
+#pragma once
+
+// Sets favoritesFolder (empty when not found).
+void LocateFavorites();
+// Sets firefoxBookmarkFile when the default profile has a bookmark file.
+void LocateFirefoxBookmarks();
