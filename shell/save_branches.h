@@ -1,0 +1,12 @@
+// The three ways the wizard writes its results. Each reports its own outcome
+// to the person: a completion message only when everything was written, an
+// error naming the path and the reason otherwise.
+#pragma once
+
+// Asks for a file name and writes the tree there.
+void SaveToChosenFile();
+// Copies the Firefox bookmark file to a fresh backup name, then replaces it.
+void SaveToFirefox();
+// Writes the favorites as they are on disk to a fresh iebackup.htm in the
+// start-up folder, then replaces the favorites with the tree.
+void SaveToInternetExplorer();
