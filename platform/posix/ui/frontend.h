@@ -108,9 +108,16 @@ enum class WaitingKind {
   FileDialog,  // the file dialog `fileDialog`
 };
 
+// The notification-area icon, when the program has one.
+struct TrayIconView {
+  Window window = nullptr;  // the window its clicks go to
+  unsigned id = 0;
+};
+
 // Everything visible, bottom to top, and what waits for input.
 struct Screen {
   std::vector<DialogView> dialogs;       // visible dialogs, oldest first
+  std::optional<TrayIconView> trayIcon;
   WaitingKind waiting = WaitingKind::Nothing;
   Window waitingDialog = nullptr;        // for WaitingKind::Dialog
   std::optional<MessageBoxView> messageBox;
@@ -136,6 +143,7 @@ enum class InputKind {
   FileChosen,   // the file dialog accepts `path`
   FileCancelled,  // the file dialog is cancelled
   Sleep,        // (script) let `ms` milliseconds pass while messages are handled
+  TrayClick,    // a click on the notification-area icon
 };
 
 struct Input {
@@ -177,6 +185,10 @@ class FrontEnd {
   // signal. Must be safe to call more than once.
   virtual void Stop() = 0;
 
+  // Whether ShellExecute should really hand URLs to the desktop's handler
+  // (the script front end only records them in the transcript).
+  virtual bool LaunchesUrls() const { return true; }
+
   // Called by the core when input the front end gave could not be applied
   // (e.g. a click on a disabled control); `what` is the reason in words.
   virtual void Rejected(const Input& input, const std::string& what) { (void)input; (void)what; }
@@ -188,8 +200,11 @@ class FrontEnd {
 // when it cannot run here (e.g. no terminal).
 using FrontEndFactory = std::unique_ptr<FrontEnd> (*)(std::string& whyNot);
 
-// The terminal front end registers itself here (from a static initialiser
-// in its own library or from main), so this layer never depends on curses.
+// The terminal front end registers itself here, so this layer never
+// depends on curses. Note that a static initialiser in a static library is
+// dropped by the linker unless something references its object file: link
+// that library whole into the program (CMake's WHOLE_ARCHIVE link feature)
+// or have the program reference a symbol of that file.
 void RegisterTerminalFrontEnd(FrontEndFactory factory);
 
 // Installs a front end directly (tests, or a program choosing its own).
