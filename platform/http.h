@@ -19,6 +19,7 @@ using Handle = HandleTag*;
 
 inline constexpr int INTERNET_OPEN_TYPE_DIRECT = 1;  // no proxy, environment proxy settings ignored
 inline constexpr std::uint32_t INTERNET_FLAG_NO_CACHE_WRITE = 0x04000000;
+inline constexpr std::uint32_t INTERNET_FLAG_SECURE = 0x00800000;  // HttpOpenRequest: use HTTPS
 inline constexpr int HTTP_QUERY_CONTENT_LENGTH = 5;
 inline constexpr int HTTP_QUERY_STATUS_CODE = 19;
 inline constexpr int INTERNET_OPTION_HTTP_DECODING = 65;
@@ -27,8 +28,10 @@ inline constexpr std::uint32_t HTTP_ADDREQ_FLAG_ADD_IF_NEW = 0x10000000;
 inline constexpr std::uint16_t INTERNET_DEFAULT_HTTP_PORT = 80;
 inline constexpr std::uint16_t INTERNET_DEFAULT_HTTPS_PORT = 443;
 
-// Time limits of one request, in milliseconds. The defaults are documented
-// in the README; tests may shorten them.
+// Time limits of one request, in milliseconds: connectMs for the connection
+// (10 s by default), requestMs until the final response's headers are in
+// (30 s by default; a body that then stalls that long fails its read).
+// Tests may shorten them; they apply to requests opened afterwards.
 struct Timeouts {
   long connectMs;
   long requestMs;
