@@ -53,6 +53,31 @@ struct DirEntry {
 // as the platform lists them. False when the directory cannot be listed.
 bool ListDirectory(std::u16string_view dir, std::vector<DirEntry>& entries);
 
+// Creates the file at `path`, which must not exist yet, with `bytes`. Meant
+// for many small new files, so it does not wait for the disk. False when the
+// file exists or cannot be written, with `reason`; a partly written file is
+// removed.
+bool WriteNewFile(std::u16string_view path, std::string_view bytes, std::u16string* reason = nullptr);
+
+// True when two names are the same name to Windows (upper-cased UTF-16 units
+// equal), the comparison behind ListDirectory's order.
+bool NamesEqualNoCase(std::u16string_view a, std::u16string_view b);
+
+// The path as it is spelled on disk. Where a component does not exist as
+// spelled, the first entry of its folder (in listing order) that differs only
+// in letter case is used instead, as a case-insensitive file system would
+// find it; components that match nothing are kept as given.
+std::u16string MatchExistingCase(std::u16string_view path);
+
+// What makes a file or folder itself, whatever path reaches it (symbolic
+// links included): two paths with equal identities are the same object.
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+bool GetFileIdentity(std::u16string_view path, FileIdentity& identity);
+
 bool CreateDirectory(std::u16string_view path);  // one level; false if it exists or fails
 bool DeleteFile(std::u16string_view path);
 // Copies a file, replacing the target. False on failure, with `reason`.

@@ -229,3 +229,91 @@ std::u16string GetEnvironmentVariable(std::u16string_view name) {
 std::u16string HomeDirectory() { return GetEnvironmentVariable(u"HOME"); }
 
 }  // namespace files
+
+namespace files {
+
+bool WriteNewFile(std::u16string_view path, std::string_view bytes, std::u16string* reason) {
+  std::string p = NativePath(path);
+  int fd = p.empty() ? -1 : ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    if (reason) *reason = ErrnoText(p.empty() ? ENOENT : errno);
+    return false;
+  }
+  const char* data = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, data, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int err = errno;
+      ::close(fd);
+      ::unlink(p.c_str());
+      if (reason) *reason = ErrnoText(err);
+      return false;
+    }
+    data += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  if (::close(fd) != 0) {
+    int err = errno;
+    ::unlink(p.c_str());
+    if (reason) *reason = ErrnoText(err);
+    return false;
+  }
+  return true;
+}
+
+bool NamesEqualNoCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (UpperUnit(a[i]) != UpperUnit(b[i])) return false;
+  return true;
+}
+
+std::u16string MatchExistingCase(std::u16string_view path) {
+  std::u16string out;
+  std::size_t start = 0;
+  if (!path.empty() && path[0] == kSeparator) {
+    out.push_back(kSeparator);
+    start = 1;
+  }
+  bool found = true;  // once a component is missing, nothing below it can exist
+  while (start <= path.size()) {
+    std::size_t end = path.find(kSeparator, start);
+    if (end == std::u16string_view::npos) end = path.size();
+    std::u16string_view part = path.substr(start, end - start);
+    std::u16string name(part);
+    if (found && !part.empty() && part != u"." && part != u"..") {
+      std::u16string here = out + name;
+      struct stat st;
+      if (::lstat(NativePath(here).c_str(), &st) != 0) {
+        found = false;
+        std::vector<DirEntry> entries;
+        if (ListDirectory(out.empty() ? u"." : std::u16string_view(out), entries)) {
+          for (const DirEntry& e : entries) {
+            if (NamesEqualNoCase(e.name, part)) {
+              name = e.name;
+              found = true;
+              break;
+            }
+          }
+        }
+      }
+    }
+    out += name;
+    if (end == path.size()) break;
+    out.push_back(kSeparator);
+    start = end + 1;
+  }
+  return out;
+}
+
+bool GetFileIdentity(std::u16string_view path, FileIdentity& identity) {
+  struct stat st;
+  if (::stat(NativePath(path).c_str(), &st) != 0) return false;
+  identity.volume = static_cast<std::uint64_t>(st.st_dev);
+  identity.index = static_cast<std::uint64_t>(st.st_ino);
+  return true;
+}
+
+}  // namespace files
