@@ -10,6 +10,7 @@
 #include "updater/digest_ini.h"
 #include "updater/download_file.h"
 #include "updater/sha1_hasher.h"
+#include "updater/swap_in.h"
 #include "updater/update_controls.h"
 #include "updater/update_state.h"
 
@@ -50,21 +51,6 @@ std::tm LocalNow() {
 std::u16string FileNamePart(std::u16string_view path) {
   std::size_t separator = path.rfind(files::kSeparator);
   return std::u16string(separator == std::u16string_view::npos ? path : path.substr(separator + 1));
-}
-
-// Puts the verified staged copy in place of localPath, keeping the old copy
-// as ".old". False when the staged copy could not be put in place; the old
-// copy is then moved back, so the file is never left missing.
-bool SwapIn(std::u16string_view localPath, const std::u16string& staged, const std::u16string& old,
-            bool& oldMoved) {
-  files::DeleteFile(old);
-  // This fails when there is no local copy yet, which is fine: the staged
-  // copy simply takes its place.
-  oldMoved = files::MoveFileReplacing(localPath, old);
-  if (files::MoveFileReplacing(staged, localPath)) return true;
-  if (oldMoved) files::MoveFileReplacing(old, localPath);
-  oldMoved = false;
-  return false;
 }
 
 }  // namespace

@@ -1,0 +1,15 @@
+#include "updater/swap_in.h"
+
+#include "platform/files.h"
+
+bool SwapIn(std::u16string_view localPath, std::u16string_view staged, std::u16string_view old, bool& oldMoved) {
+  files::DeleteFile(old);
+  // This fails when there is no local copy yet, which is fine: the staged
+  // copy simply takes its place.
+  oldMoved = files::MoveFileReplacing(localPath, old);
+  if (files::MoveFileReplacing(staged, localPath)) return true;
+  if (oldMoved) files::MoveFileReplacing(old, localPath);
+  oldMoved = false;
+  return false;
+}
+
