@@ -62,6 +62,9 @@ bool WriteNewFile(std::u16string_view path, std::string_view bytes, std::u16stri
 // True when two names are the same name to Windows (upper-cased UTF-16 units
 // equal), the comparison behind ListDirectory's order.
 bool NamesEqualNoCase(std::u16string_view a, std::u16string_view b);
+// The name upper-cased the same way: a key under which names that Windows
+// takes for the same name meet.
+std::u16string UpperCaseName(std::u16string_view name);
 
 // The path as it is spelled on disk. Where a component does not exist as
 // spelled, the first entry of its folder (in listing order) that differs only

@@ -270,6 +270,12 @@ bool NamesEqualNoCase(std::u16string_view a, std::u16string_view b) {
   return true;
 }
 
+std::u16string UpperCaseName(std::u16string_view name) {
+  std::u16string out(name);
+  for (char16_t& c : out) c = UpperUnit(c);
+  return out;
+}
+
 std::u16string MatchExistingCase(std::u16string_view path) {
   std::u16string out;
   std::size_t start = 0;

@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "favorites_fixture.h"
+#include "stores/favorites_names.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Every file and folder below `root`, as paths relative to it.
+std::set<std::string> Listing(const std::string& root) {
+  std::set<std::string> out;
+  for (const auto& e : fs::recursive_directory_iterator(root))
+    out.insert(fs::relative(e.path(), root).string() + (e.is_directory() ? "/" : ""));
+  return out;
+}
+
+BookmarkFolder Folder(std::u16string name) {
+  BookmarkFolder f;
+  f.name = std::move(name);
+  return f;
+}
+
+}  // namespace
+
+TEST(FavoritesWriter, ReadsBackTheTreeItWrote) {
+  TempDir dir;
+  const std::string fav = dir.file("fav");
+  fs::create_directories(fav);
+  BookmarkTree tree;
+  BookmarkFolder news = Folder(u"News");
+  BookmarkFolder tech = Folder(u"Tech.Daily");
+  tech.links.push_back(Link(u"Site v1.2", u"http://tech.test/?a=b", Keep));
+  news.folders.push_back(tech);
+  news.links.push_back(Link(u"Headlines", u"http://news.test/"));
+  BookmarkFolder scripts = Folder(u"Ελληνικά 中文 😀");
+  scripts.links.push_back(Link(u"Καλημέρα 书签 🦜", u"http://\u4E2D.test/\u03B1"));
+  BookmarkFolder deleted = Folder(u"Deleted Bookmarks");
+  deleted.links.push_back(Link(u"Gone", u"http://gone.test/", Delete));
+  tree.folders = {news, scripts, deleted};
+  tree.links.push_back(Link(u"Fixed", u"http://fixed.test", Fix));
+  std::u16string longUrl = u"http://long.test/" + std::u16string(1500, u'l');
+  tree.links.push_back(Link(u"Long", longUrl));
+
+  std::u16string reason;
+  ASSERT_TRUE(WriteFavorites(dir.file16("fav"), tree, &reason)) << U8(reason);
+  EXPECT_TRUE(FileExists(fav + "/News/Tech.Daily/Site v1.2.URL"));
+  EXPECT_EQ(ReadFileBytes(fav + "/Fixed.URL"), "[InternetShortcut]\r\nURL=http://fixed.test\r\n");
+
+  EXPECT_EQ(Dump(ReadFavorites(dir.file16("fav"))),
+            "+/Deleted Bookmarks\n/Deleted Bookmarks|Gone|http://gone.test/\n"
+            "+/News\n+/News/Tech.Daily\n/News/Tech.Daily|Site v1.2|http://tech.test/?a=b\n"
+            "/News|Headlines|http://news.test/\n"
+            "+/Ελληνικά 中文 😀\n/Ελληνικά 中文 😀|Καλημέρα 书签 🦜|http://中.test/α\n"
+            "|Fixed|http://fixed.test\n"
+            "|Long|" + U8(longUrl) + "\n");
+
+  // Writing the same tree again replaces, rather than adds to, the shortcuts.
+  ASSERT_TRUE(WriteFavorites(dir.file16("fav/"), tree, &reason)) << U8(reason);
+  EXPECT_EQ(ReadFavorites(dir.file16("fav")).links.size(), 2u);
+}
+
+TEST(FavoritesWriter, DeletesEveryShortcutFirstAndKeepsEverythingElse) {
+  TempDir dir;
+  const std::string fav = dir.file("fav");
+  for (const char* name : {"upper.URL", "lower.url", "Mixed.uRl", "Deep/er/x.Url", "Deep/.url"})
+    PutFile(fav, name, Shortcut("http://old.test/"));
+  for (const char* name : {"notes.txt", "desktop.ini", "x.url.bak", "Deep/er/keep.lnk", "url"})
+    PutFile(fav, name, "kept");
+  fs::create_directories(fav + "/Empty/Inner");
+
+  BookmarkTree tree;
+  tree.folders.push_back(Folder(u"Fresh folder"));
+  tree.links.push_back(Link(u"New", u"http://new.test/"));
+  ASSERT_TRUE(WriteFavorites(dir.file16("fav"), tree));
+  EXPECT_EQ(Listing(fav), (std::set<std::string>{"notes.txt", "desktop.ini", "x.url.bak", "url", "Deep/", "Deep/er/",
+                                                 "Deep/er/keep.lnk", "Empty/", "Empty/Inner/", "Fresh folder/",
+                                                 "New.URL"}));
+}
+
+TEST(FavoritesWriter, NeverLosesALinkToANameClash) {
+  TempDir dir;
+  const std::string fav = dir.file("fav");
+  fs::create_directories(fav);
+  PutFile(fav, "In the way", "a file where a folder should go");
+  fs::create_directories(fav + "/Taken.URL");  // a folder where a shortcut should go
+
+  BookmarkTree tree;
+  BookmarkFolder same = Folder(u"Same.URL");  // sub-folders are written before links
+  same.links.push_back(Link(u"Inside", u"http://inside.test/"));
+  BookmarkFolder first = Folder(u"Dup"), second = Folder(u"dup");
+  first.links.push_back(Link(u"One", u"http://d1.test/"));
+  second.links.push_back(Link(u"One", u"http://d2.test/"));
+  BookmarkFolder blocked = Folder(u"In the way");
+  blocked.links.push_back(Link(u"Blocked", u"http://blocked.test/"));
+  tree.folders = {same, first, second, blocked};
+  tree.links = {Link(u"Same", u"http://s1.test/"), Link(u"Same", u"http://s2.test/"), Link(u"SAME", u"http://s3.test/"),
+                Link(u"a/b", u"http://slash1.test/"), Link(u"a_b", u"http://slash2.test/"),
+                Link(u"Taken", u"http://taken.test/")};
+  ASSERT_TRUE(WriteFavorites(dir.file16("fav"), tree));
+  EXPECT_EQ(Dump(ReadFavorites(dir.file16("fav"))),
+            "+/Dup\n/Dup|One|http://d1.test/\n"
+            "+/dup (2)\n/dup (2)|One|http://d2.test/\n"
+            "+/In the way (2)\n/In the way (2)|Blocked|http://blocked.test/\n"
+            "+/Same.URL\n/Same.URL|Inside|http://inside.test/\n"
+            "|a_b (2)|http://slash2.test/\n"  // listed as Windows lists: " " before "."
+            "|a_b|http://slash1.test/\n"
+            "|Same (2)|http://s1.test/\n"
+            "|Same (3)|http://s2.test/\n"
+            "|SAME (4)|http://s3.test/\n"
+            "|Taken (2)|http://taken.test/\n");
+}
+
+TEST(FavoritesWriter, KeepsEveryNameInsideTheFavoritesFolder) {
+  TempDir dir;
+  const std::string fav = dir.file("a/b/fav");
+  fs::create_directories(fav);
+  BookmarkTree tree;
+  BookmarkFolder up = Folder(u"..");
+  up.links.push_back(Link(u"../../escape", u"http://escape1.test/"));
+  BookmarkFolder here = Folder(u".");
+  here.links.push_back(Link(u"..", u"http://dotdot.test/"));
+  BookmarkFolder nameless = Folder(u"");
+  nameless.links.push_back(Link(u".", u"http://dot.test/"));
+  BookmarkFolder trailing = Folder(u"Misc.");
+  trailing.links.push_back(Link(u"", u"http://empty.test/"));
+  BookmarkFolder backslash = Folder(u"..\\..\\x");
+  backslash.links.push_back(Link(u"..\\..\\escape", u"http://escape2.test/"));
+  tree.folders = {up, here, nameless, trailing, backslash};
+  tree.links.push_back(Link(u"/etc/passwd", u"http://abs.test/"));
+  tree.links.push_back(Link(std::u16string(u"nul\0byte", 8), u"http://nul.test/"));
+  ASSERT_TRUE(WriteFavorites(text::Utf8ToUtf16(fav), tree));
+
+  // Nothing outside the favorites folder, and every link read back.
+  EXPECT_EQ(Listing(dir.path()).size(), Listing(fav).size() + 3);  // a/, a/b/, a/b/fav/
+  EXPECT_EQ(Dump(ReadFavorites(text::Utf8ToUtf16(fav))),
+            "+/.._.._x\n/.._.._x|.._.._escape|http://escape2.test/\n"
+            "+/Misc_\n/Misc_|_|http://empty.test/\n"
+            "+/_\n/_|__|http://dotdot.test/\n"
+            "+/_ (2)\n/_ (2)|_|http://dot.test/\n"
+            "+/__\n/__|.._.._escape|http://escape1.test/\n"
+            "|nul_byte|http://nul.test/\n"
+            "|_etc_passwd|http://abs.test/\n");
+}
+
+TEST(FavoritesWriter, ShortensNamesTheFileSystemRefuses) {
+  TempDir dir;
+  const std::string fav = dir.file("fav");
+  fs::create_directories(fav);
+  BookmarkTree tree;
+  std::u16string longTitle(300, u'T');
+  std::u16string longChinese(200, u'\u4E2D');
+  BookmarkFolder longFolder = Folder(std::u16string(300, u'F'));
+  longFolder.links.push_back(Link(longChinese, u"http://zh.test/"));
+  tree.folders.push_back(longFolder);
+  tree.links.push_back(Link(longTitle, u"http://t1.test/"));
+  tree.links.push_back(Link(longTitle, u"http://t2.test/"));
+  tree.links.push_back(Link(std::u16string(59, u'x') + u"\U0001F600", u"http://pair.test/"));
+  ASSERT_TRUE(WriteFavorites(dir.file16("fav"), tree));
+  BookmarkTree read = ReadFavorites(dir.file16("fav"));
+  ASSERT_EQ(read.folders.size(), 1u);
+  EXPECT_EQ(read.folders[0].name, std::u16string(60, u'F'));
+  ASSERT_EQ(read.folders[0].links.size(), 1u);
+  EXPECT_EQ(read.folders[0].links[0].title, std::u16string(60, u'\u4E2D'));
+  ASSERT_EQ(read.links.size(), 3u);
+  std::map<std::u16string, std::u16string> titles;
+  for (const BookmarkLink& link : read.links) titles[link.url] = link.title;
+  EXPECT_EQ(titles[u"http://t1.test/"], std::u16string(60, u'T'));
+  EXPECT_EQ(titles[u"http://t2.test/"], std::u16string(60, u'T') + u" (2)");
+  // A title the file system takes stays whole, surrogate pair included.
+  EXPECT_EQ(titles[u"http://pair.test/"], std::u16string(59, u'x') + u"\U0001F600");
+}
+
+TEST(FavoritesWriter, MakesNamesSafeForStricterFileSystems) {
+  struct Case {
+    std::u16string name;
+    bool folder;
+    std::u16string plain, strict;
+  } cases[] = {
+      {u"What? <b>:\"x\"|*", false, u"What? <b>:\"x\"|*", u"What_ _b___x___"},
+      {u"CON", false, u"CON", u"_CON"},
+      {u"lpt1.txt", false, u"lpt1.txt", u"_lpt1.txt"},
+      {u"COM10", false, u"COM10", u"COM10"},
+      {u"Folder. ", true, u"Folder. ", u"Folder__"},
+      {u"Folder..", true, u"Folder__", u"Folder__"},
+      {u"Title.", false, u"Title.", u"Title."},
+      {u"tab\there", false, u"tab\there", u"tab_here"},
+      {std::u16string(59, u'a') + u"\U0001F600", false, std::u16string(59, u'a') + u"\U0001F600",
+       std::u16string(59, u'a')},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SafeFileName(c.name, c.folder, false), c.plain) << U8(c.name);
+    EXPECT_EQ(SafeFileName(c.name, c.folder, true), c.strict) << U8(c.name);
+  }
+}
+
+TEST(FavoritesWriter, RefusesToWriteWithoutAFavoritesFolder) {
+  TempDir dir;
+  BookmarkTree tree;
+  tree.links.push_back(Link(u"X", u"http://x.test/"));
+  std::u16string reason;
+  // An empty path must not mean the current directory.
+  fs::path previous = fs::current_path();
+  fs::create_directories(dir.file("cwd"));
+  fs::current_path(dir.file("cwd"));
+  EXPECT_FALSE(WriteFavorites(u"", tree, &reason));
+  fs::current_path(previous);
+  EXPECT_FALSE(reason.empty());
+  EXPECT_TRUE(Listing(dir.file("cwd")).empty());
+  reason.clear();
+  EXPECT_FALSE(WriteFavorites(dir.file16("missing"), tree, &reason));
+  EXPECT_FALSE(reason.empty());
+  EXPECT_FALSE(FileExists(dir.file("missing")));
+  PutFile(dir.path(), "plain-file", "x");
+  EXPECT_FALSE(WriteFavorites(dir.file16("plain-file"), tree, &reason));
+  EXPECT_EQ(ReadFileBytes(dir.file("plain-file")), "x");
+}
