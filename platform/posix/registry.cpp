@@ -5,7 +5,27 @@
 #include "platform/posix/wine_registry_file.h"
 #include "platform/text.h"
 
+extern char** environ;
+
 namespace registry {
+
+namespace {
+
+// Windows names variables without regard to case; Linux does not, so the
+// exact spelling is tried first, then any spelling.
+std::u16string EnvironmentValue(std::u16string_view name) {
+  std::u16string value = files::GetEnvironmentVariable(name);
+  if (!value.empty()) return value;
+  for (char** entry = environ; entry && *entry; ++entry) {
+    std::u16string text = text::Utf8ToUtf16(*entry);
+    std::size_t eq = text.find(u'=');
+    if (eq != std::u16string::npos && files::NamesEqualNoCase(std::u16string_view(text).substr(0, eq), name))
+      return text.substr(eq + 1);
+  }
+  return {};
+}
+
+}  // namespace
 
 bool QueryCurrentUserValue(std::u16string_view key, std::u16string_view valueName, std::u16string& data) {
   std::u16string prefix = wine::PrefixFolder();
@@ -29,7 +49,7 @@ std::u16string ExpandEnvironmentStrings(std::u16string_view source) {
     std::u16string value;
     if (!name.empty() && wine::PrefixVariable(name, value)) {
       out += value;
-    } else if (!name.empty() && !(value = files::GetEnvironmentVariable(name)).empty()) {
+    } else if (!name.empty() && !(value = EnvironmentValue(name)).empty()) {
       out += value;
     } else {
       // Not a variable: the text stays, and its closing % may open the next one.
