@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/files.h"
 #include "platform/text.h"
@@ -70,6 +71,12 @@ std::u16string DrivePathToLocal(std::u16string_view prefix, std::u16string_view 
   char16_t letter = text::AsciiLower(path[0]);
   std::u16string drive = std::u16string(prefix) + u"/dosdevices/" + letter + u":";
   if (files::GetFileAttributes(drive) == files::kInvalidAttributes && letter == u'c') drive = std::u16string(prefix) + u"/drive_c";
+  // The drive's own link (dosdevices/c: -> ../drive_c) is followed, so that
+  // messages name the folder where the files really are.
+  if (char* real = ::realpath(files::NativePath(drive).c_str(), nullptr)) {
+    drive = files::FromNativePath(real);
+    std::free(real);
+  }
   std::u16string rest(path.substr(2));
   std::replace(rest.begin(), rest.end(), u'\\', u'/');
   return files::MatchExistingCase(drive + rest);

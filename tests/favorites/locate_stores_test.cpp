@@ -42,7 +42,7 @@ std::string MakePrefix(const std::string& prefix, const std::string& userReg) {
   fs::create_directories(prefix + "/dosdevices");
   fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
   WriteFileBytes(prefix + "/user.reg", userReg);
-  return prefix + "/dosdevices/c:/users/tester/Favorites";
+  return fs::canonical(prefix).string() + "/drive_c/users/tester/Favorites";
 }
 
 std::u16string Located() {
@@ -78,7 +78,7 @@ TEST(LocateFavorites, FindsTheFavoritesOfTheWinePrefix) {
        "  25,00,5c,00,46,00,61,00,76,00,6f,00,72,00,69,00,74,00,65,00,73,00,00,00\n",
        expected},
       {"escaped non-ASCII", "\"Favorites\"=\"C:\\\\users\\\\tester\\\\Favorit\\x00e8s\"\n",
-       home.file(".wine/dosdevices/c:/users/tester/Favorit\xC3\xA8s")},
+       fs::canonical(home.file(".wine")).string() + "/drive_c/users/tester/Favorit\xC3\xA8s"},
       {"variables of the prefix", "\"Favorites\"=str(2):\"%HOMEDRIVE%%HOMEPATH%\\\\Favorites\"\n", expected},
       {"unknown variables kept", "\"Favorites\"=str(2):\"%NO_SUCH_VARIABLE_42%\\\\Favorites\"\n",
        "%NO_SUCH_VARIABLE_42%\\Favorites"},
