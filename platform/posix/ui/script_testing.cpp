@@ -1,0 +1,29 @@
+#include "platform/posix/ui/script_testing.h"
+
+#include "platform/posix/ui/script_front_end.h"
+#include "platform/posix/ui/transcript.h"
+
+namespace ui::test {
+
+bool StartScriptFrontEnd(std::string_view scriptText, const std::string& transcriptPath, std::string* error,
+                         long idleMs) {
+  std::string why;
+  std::unique_ptr<frontend::FrontEnd> frontEnd = core::MakeScriptFrontEnd(scriptText, why, idleMs);
+  if (!frontEnd) {
+    if (error) *error = why;
+    return false;
+  }
+  if (!transcriptPath.empty() && !core::OpenTranscript(transcriptPath)) {
+    if (error) *error = "cannot write " + transcriptPath;
+    return false;
+  }
+  frontend::InstallFrontEnd(std::move(frontEnd));
+  return true;
+}
+
+void StopFrontEnd() {
+  frontend::InstallFrontEnd(nullptr);
+  core::CloseTranscript();
+}
+
+}  // namespace ui::test

@@ -1,0 +1,14 @@
+// The notification-area icon as the front end sees it.
+#pragma once
+
+#include "platform/posix/ui/frontend.h"
+
+#include <optional>
+
+namespace ui::core {
+
+std::optional<frontend::TrayIconView> CurrentTrayIcon();
+// A click on the icon: its callback message goes to its window.
+void ClickTrayIcon();
+
+}  // namespace ui::core
