@@ -1,8 +1,11 @@
 // The in-memory bookmark collection: nested folders holding links.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 enum LinkStatus : std::int32_t {
@@ -19,10 +22,23 @@ struct BookmarkLink {
   LinkStatus status = Unchecked;
 };
 
+// A lookup aid for folders with many sub-folders: the position of the first
+// sub-folder for each name folded to lower case (A to Z only). It covers
+// folders[0, covered) and catches up with folders appended by anyone else the
+// next time a name is looked up, so it never changes which folder is found.
+// Sub-folders are only ever appended in this program; renaming or removing
+// one after a lookup would need the index cleared. Nothing but the sub-folder
+// lookup reads or writes it.
+struct SubfolderIndex {
+  std::unordered_map<std::u16string, std::size_t> firstByName;
+  std::size_t covered = 0;
+};
+
 struct BookmarkFolder {
   std::u16string name;
   std::vector<BookmarkFolder> folders;
   std::vector<BookmarkLink> links;
+  SubfolderIndex subfolderIndex;
 };
 
 // The tree is its root folder.
@@ -41,6 +57,11 @@ struct CheckQueue {
 // Sibling names match when equal with only A-Z compared without case; the
 // first match wins.
 BookmarkFolder& FindOrCreateFolder(BookmarkFolder& folder, BookmarkLink& link);
+
+// One level of FindOrCreateFolder: the first sub-folder of `parent` whose name
+// matches `name` (A-Z without case), or a new one appended at the end.
+// Appending may move the other sub-folders of `parent` (not `parent` itself).
+BookmarkFolder& FindOrCreateSubfolder(BookmarkFolder& parent, std::u16string_view name);
 
 // Appends every link of the subtree to queue.links, sub-folders (depth first)
 // before each folder's own links, and returns how many there were.

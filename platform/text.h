@@ -16,6 +16,13 @@ std::u16string Utf8ToUtf16(std::string_view bytes);
 // UTF-16 to UTF-8. An unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view units);
 
+// The same conversions, appending to what `out` already holds. Converting a
+// text in pieces gives the same result as converting it whole, as long as no
+// piece boundary falls inside a character (a well-formed UTF-8 sequence or a
+// surrogate pair).
+void AppendUtf8AsUtf16(std::u16string& out, std::string_view bytes);
+void AppendUtf16AsUtf8(std::string& out, std::u16string_view units);
+
 // The system code page: UTF-8 on Linux.
 std::u16string SystemToUtf16(std::string_view bytes);
 std::string Utf16ToSystem(std::u16string_view units);

@@ -7,15 +7,24 @@ namespace text {
 
 std::u16string Utf8ToUtf16(std::string_view s) {
   std::u16string out;
-  out.reserve(s.size());
+  AppendUtf8AsUtf16(out, s);
+  return out;
+}
+
+void AppendUtf8AsUtf16(std::u16string& out, std::string_view s) {
+  if (out.empty()) out.reserve(s.size());
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
   const std::size_t n = s.size();
   std::size_t i = 0;
   while (i < n) {
     unsigned char c = p[i];
     if (c < 0x80) {
-      out.push_back(c);
-      ++i;
+      // Runs of ASCII are the common case in bookmark files: copy them in one go.
+      std::size_t run = i + 1;
+      while (run < n && p[run] < 0x80) ++run;
+      std::size_t at = out.size();
+      out.resize(at + (run - i));
+      for (char16_t* d = out.data() + at; i < run; ++i) *d++ = p[i];
       continue;
     }
     int need;
@@ -60,17 +69,25 @@ std::u16string Utf8ToUtf16(std::string_view s) {
     }
     i = j;
   }
-  return out;
 }
 
 std::string Utf16ToUtf8(std::u16string_view s) {
   std::string out;
-  out.reserve(s.size() + s.size() / 4);
+  AppendUtf16AsUtf8(out, s);
+  return out;
+}
+
+void AppendUtf16AsUtf8(std::string& out, std::u16string_view s) {
   const std::size_t n = s.size();
   for (std::size_t i = 0; i < n; ++i) {
     char32_t cp = s[i];
     if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
+      std::size_t run = i + 1;
+      while (run < n && s[run] < 0x80) ++run;
+      std::size_t at = out.size();
+      out.resize(at + (run - i));
+      for (char* d = out.data() + at; i < run; ++i) *d++ = static_cast<char>(s[i]);
+      --i;  // the loop steps past the run's last unit
       continue;
     }
     if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
@@ -93,7 +110,6 @@ std::string Utf16ToUtf8(std::u16string_view s) {
       out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
   }
-  return out;
 }
 
 std::u16string SystemToUtf16(std::string_view bytes) { return Utf8ToUtf16(bytes); }

@@ -40,6 +40,18 @@ TEST(FindOrCreateFolder, DotIsAFolderNameInsideALongerPath) {
   ASSERT_EQ(root.folders.size(), 1u);
   EXPECT_EQ(root.folders[0].name, u".");
   EXPECT_EQ(&f, &root.folders[0].folders.at(0));
+  EXPECT_TRUE(l.folderPath.empty());  // consumed
+
+  // A lone "." left at the end names the folder reached so far; with a
+  // separator after it, it is a folder of its own.
+  BookmarkFolder other;
+  BookmarkLink tail = LinkAt(u"Work\\."), named = LinkAt(u"Work\\.\\");
+  BookmarkFolder& work = FindOrCreateFolder(other, tail);
+  EXPECT_EQ(&work, &other.folders.at(0));
+  EXPECT_TRUE(work.folders.empty());
+  BookmarkFolder& dot = FindOrCreateFolder(other, named);
+  EXPECT_EQ(other.folders.at(0).folders.at(0).name, u".");
+  EXPECT_EQ(&dot, &other.folders[0].folders[0]);
 }
 
 TEST(FindOrCreateFolder, OnlyAsciiLettersMatchWithoutCase) {
