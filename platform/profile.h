@@ -24,6 +24,7 @@ bool FindProfileValue(std::u16string_view text, std::u16string_view section, std
 
 // The value of `key` in `section` of the file at `path`, or `defaultValue`
 // when the file, the section or the key is missing. Values are never cut.
+// Files of more than 16 MiB are taken for something else and not read.
 std::u16string GetPrivateProfileString(std::u16string_view section, std::u16string_view key,
                                        std::u16string_view defaultValue, std::u16string_view path);
 

@@ -1,5 +1,7 @@
 #include "platform/profile.h"
 
+#include <sys/stat.h>
+
 #include <vector>
 
 #include "platform/files.h"
@@ -8,6 +10,8 @@
 namespace profile {
 
 namespace {
+
+constexpr off_t kLargestProfileFile = 16 << 20;
 
 // Windows-1252 for the bytes 0x80 to 0x9F; the rest of the upper half is Latin-1.
 // The five unassigned bytes map to the control characters of the same value,
@@ -170,7 +174,11 @@ std::u16string GetPrivateProfileString(std::u16string_view section, std::u16stri
                                        std::u16string_view defaultValue, std::u16string_view path) {
   std::string bytes;
   std::u16string value;
-  if (files::ReadWholeFile(path, bytes) && FindProfileValue(DecodeProfileText(bytes), section, key, value))
+  // Readers walk folders that may also hold videos or disk images; a file far
+  // larger than any settings file is not read into memory at all.
+  struct stat st;
+  bool tooLarge = ::stat(files::NativePath(path).c_str(), &st) == 0 && st.st_size > kLargestProfileFile;
+  if (!tooLarge && files::ReadWholeFile(path, bytes) && FindProfileValue(DecodeProfileText(bytes), section, key, value))
     return value;
   return std::u16string(Trim(defaultValue));
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/profile.h"
 #include "platform/text.h"
 #include "support/temp_dir.h"
@@ -13,6 +15,8 @@ std::u16string Read(const TempDir& dir, const std::string& name, std::u16string_
                     std::u16string_view key = u"URL") {
   return GetPrivateProfileString(section, key, u"", dir.file16(name));
 }
+
+std::string Shortcut() { return "[InternetShortcut]\r\nURL=http://a/\r\n"; }
 
 }  // namespace
 
@@ -57,6 +61,11 @@ TEST(Profile, ReadsValuesTheWayThePlatformDoes) {
   EXPECT_EQ(Read(dir, "le.url"), u"http://\u03C9\U0001F600/");
   EXPECT_EQ(Read(dir, "be.url"), u"http://\u03C9\U0001F600/");
   EXPECT_EQ(GetPrivateProfileString(u"S", u"K", u"fallback", dir.file16("missing.ini")), u"fallback");
+
+  // A huge file (a video among the favorites) is not loaded whole.
+  WriteFileBytes(dir.file("huge.url"), Shortcut());
+  std::filesystem::resize_file(dir.file("huge.url"), 64u << 20);
+  EXPECT_EQ(Read(dir, "huge.url"), u"");
 }
 
 TEST(Profile, KeepsLongValuesWhole) {
