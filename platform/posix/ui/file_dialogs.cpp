@@ -73,6 +73,7 @@ bool RunFileDialog(OpenFileName& ofn, bool save) {
   view.save = save;
   view.title = ofn.title;
   view.filter = ofn.filter;
+  view.filterIndex = ofn.filterIndex;
   // The file-name buffer is read up to its first terminator, as the platform does.
   view.file = ofn.file.substr(0, ofn.file.find(u'\0'));
   view.initialDir = ofn.initialDir;

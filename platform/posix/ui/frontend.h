@@ -94,6 +94,7 @@ struct FileDialogView {
   bool save = false;           // save dialog, else open dialog
   std::u16string title;
   std::u16string filter;       // "name\0pattern\0...\0" as the program gave it
+  unsigned filterIndex = 0;    // 1-based choice in the filter; 0: the first
   std::u16string file;         // the initial file name
   std::u16string initialDir;
   std::u16string defaultExt;

@@ -1,6 +1,7 @@
 #include "platform/posix/ui/script_testing.h"
 
 #include "platform/posix/ui/script_front_end.h"
+#include "platform/posix/ui/thread_queue.h"
 #include "platform/posix/ui/transcript.h"
 
 namespace ui::test {
@@ -23,6 +24,9 @@ bool StartScriptFrontEnd(std::string_view scriptText, const std::string& transcr
 
 void StopFrontEnd() {
   frontend::InstallFrontEnd(nullptr);
+  // Leftovers (wake-ups, late results) must not reach the next test's loops.
+  while (core::TakePosted()) {
+  }
   core::CloseTranscript();
 }
 

@@ -20,7 +20,8 @@ namespace ui::test {
 bool StartScriptFrontEnd(std::string_view scriptText, const std::string& transcriptPath,
                          std::string* error = nullptr, long idleMs = 1000);
 
-// Removes the front end and closes the transcript.
+// Removes the front end, closes the transcript and drops the messages still
+// queued for the calling thread.
 void StopFrontEnd();
 
 }  // namespace ui::test
