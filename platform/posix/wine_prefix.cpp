@@ -79,6 +79,7 @@ std::u16string DrivePathToLocal(std::u16string_view prefix, std::u16string_view 
   }
   std::u16string rest(path.substr(2));
   std::replace(rest.begin(), rest.end(), u'\\', u'/');
+  if (!drive.empty() && drive.back() == u'/' && !rest.empty()) rest.erase(0, 1);  // a drive on "/" itself
   return files::MatchExistingCase(drive + rest);
 }
 

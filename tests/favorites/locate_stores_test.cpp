@@ -62,6 +62,7 @@ TEST(LocateFavorites, FindsTheFavoritesOfTheWinePrefix) {
                                         "\"AppData\"=str(2):\"%USERPROFILE%\\\\AppData\\\\Roaming\"\n"
                                         "\"Favorites\"=str(2):\"%USERPROFILE%\\\\Favorites\"\n");
   EXPECT_EQ(U8(Located()), expected);
+  fs::create_directory_symlink("/", home.file(".wine/dosdevices/z:"));
 
   // The folder found is the one the wizard reads.
   PutFile(home.file(".wine/drive_c/users/tester/Favorites"), "News/Site.url", Shortcut("http://site.test/"));
@@ -79,6 +80,7 @@ TEST(LocateFavorites, FindsTheFavoritesOfTheWinePrefix) {
        expected},
       {"escaped non-ASCII", "\"Favorites\"=\"C:\\\\users\\\\tester\\\\Favorit\\x00e8s\"\n",
        fs::canonical(home.file(".wine")).string() + "/drive_c/users/tester/Favorit\xC3\xA8s"},
+      {"the drive that maps the Linux root", "\"Favorites\"=\"Z:\\\\tmp\\\\\"\n", "/tmp/"},
       {"variables of the prefix", "\"Favorites\"=str(2):\"%HOMEDRIVE%%HOMEPATH%\\\\Favorites\"\n", expected},
       {"unknown variables kept", "\"Favorites\"=str(2):\"%NO_SUCH_VARIABLE_42%\\\\Favorites\"\n",
        "%NO_SUCH_VARIABLE_42%\\Favorites"},
