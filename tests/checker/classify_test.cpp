@@ -158,4 +158,23 @@ TEST_F(RealAnswers, RejectedCertificateCountsAsConnectionFailure) {
   EXPECT_EQ(deleted.code, -1);
 }
 
+TEST_F(RealAnswers, HugeBodyIsNeverDownloaded) {
+  std::atomic<long long> sent{0};
+  std::atomic<bool> closed{false};
+  RawServer server([&](int fd, RawServer& srv) {
+    srv.ReadRequest(fd);
+    RawServer::SendAll(fd, "HTTP/1.1 404 Not Found\r\nContent-Length: 1073741824\r\n\r\n");
+    std::string chunk(64 * 1024, 'x');
+    while (sent < (1LL << 30) && !srv.stopping() && RawServer::SendAll(fd, chunk)) sent += chunk.size();
+    closed = true;
+  });
+  const auto start = std::chrono::steady_clock::now();
+  LinkVerdict v = CheckUrl(session_, text::Utf8ToUtf16(server.Url("/big")), AF_CHOSEN | AF_FIX_404);
+  EXPECT_EQ(v.status, Fix);
+  for (int i = 0; i < 300 && !closed; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_TRUE(closed) << "the connection stayed open after the status was read";
+  EXPECT_LT(sent.load(), 64LL << 20);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
 }  // namespace

@@ -1,0 +1,130 @@
+// The whole program from a script: a bookmark file whose links point at a
+// loopback site is loaded, checked, reviewed, repaired and saved.
+#include <gtest/gtest.h>
+
+#include "http/loopback.h"
+#include "program_run.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+const char kHeader[] =
+    "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n"
+    "\t<!--This is an automatically generated file.\r\n"
+    "\tIt will be read and overwritten.\r\n"
+    "\tDo Not Edit! -->\r\n"
+    "\t<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\r\n"
+    "   <Title>Bookmarks</Title>\r\n"
+    "   <H1>Bookmarks</H1>\r\n"
+    "\t<DL>\r\n";
+
+std::string Link(const std::string& url, const std::string& title) {
+  return "<DT><A HREF=\"" + url + "\" ADD_DATE=\"\" LAST_VISIT=\"\" LAST_MODIFIED=\"\">" + title + "</A>\r\n";
+}
+std::string Folder(const std::string& name) { return "<DT><H3 FOLDED ADD_DATE=\"\">" + name + "</H3>\r\n<DL><p>\r\n"; }
+const char kClose[] = "</DL><p>\r\n";
+
+class Site {
+ public:
+  Site() {
+    auto& s = server_.server();
+    s.Get("/200/(.*)", [](const httplib::Request&, httplib::Response& res) { res.set_content("ok", "text/html"); });
+    s.Get("/404/(.*)", [](const httplib::Request&, httplib::Response& res) { res.status = 404; });
+    s.Get("/500/(.*)", [](const httplib::Request&, httplib::Response& res) { res.status = 500; });
+    s.Get("/moved/(.*)", [](const httplib::Request& req, httplib::Response& res) {
+      res.status = 301;
+      res.set_header("Location", "/200/" + req.matches[1].str());
+    });
+    server_.Start();
+  }
+  std::string Url(const std::string& path) const { return server_.Url(path); }
+  std::string Root() const { return "http://127.0.0.1:" + std::to_string(server_.port()); }
+
+ private:
+  loopback::HttpServer server_;
+};
+
+std::string InputFile(const std::vector<std::pair<std::string, std::string>>& entries) {
+  std::string out = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n<DL><p>\n";
+  for (const auto& [title, url] : entries) {
+    if (title.rfind("folder:", 0) == 0) out += "<DT><H3>" + title.substr(7) + "</H3>\n<DL><p>\n";
+    else if (title == "end") out += "</DL><p>\n";
+    else out += "<DT><A HREF=\"" + url + "\" ADD_DATE=\"1\">" + title + "</A>\n";
+  }
+  return out + "</DL><p>\n";
+}
+
+std::string ScriptThroughCheck(const std::string& input, const std::string& actionClicks) {
+  return "dialog DIALOG_1: click 203, click 1\nopen " + input + "\ndialog DIALOG_2: " + actionClicks +
+         "\nmsgbox ok\ndialog DIALOG_3: wait\n";
+}
+
+TEST(CheckAndRepair, SavedFileHoldsTheRepairsForEachChoiceOfActions) {
+  Site site;
+  const std::string dead = "http://127.0.0.1:" + std::to_string(loopback::ClosedPort()) + "/x";
+  const std::string input = InputFile({{"folder:Work", ""},
+                                       {"Alive", site.Url("/200/a")},
+                                       {"Gone", site.Url("/404/b")},
+                                       {"end", ""},
+                                       {"Broken", site.Url("/500/c")},
+                                       {"Dead", dead},
+                                       {"Moved", site.Url("/moved/d")},
+                                       {"Script", "javascript:void(0)"}});
+  struct Case {
+    const char* what;
+    std::string actionClicks;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"default actions (fix 404, delete 500 and failures)", "click 1",
+       kHeader + Folder("Work") + Link(site.Url("/200/a"), "Alive") + Link(site.Root(), "Gone") + kClose +
+           Folder("Deleted Bookmarks") + Link(site.Url("/500/c"), "Broken") + Link(dead, "Dead") +
+           Link("javascript:void(0)", "Script") + kClose + Link(site.Url("/moved/d"), "Moved") + kClose + "</DL>"},
+      {"0x0001 (delete 404, ignore 500 and failures)", "click 201, click 301, click 401, click 1",
+       kHeader + Folder("Work") + Link(site.Url("/200/a"), "Alive") + kClose + Folder("Deleted Bookmarks") +
+           Link(site.Url("/404/b"), "Gone") + kClose + Link(site.Url("/500/c"), "Broken") + Link(dead, "Dead") +
+           Link(site.Url("/moved/d"), "Moved") + Link("javascript:void(0)", "Script") + kClose + "</DL>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir work;
+    WriteFileBytes(work.file("in.html"), input);
+    const std::string script = ScriptThroughCheck(work.file("in.html"), c.actionClicks) +
+                               "dialog DIALOG_4: click 1\ndialog DIALOG_5: click 1\nsave " + work.file("out.html") +
+                               "\nmsgbox ok\n";
+    ProgramRun run = RunProgram(script, work.path());
+    EXPECT_EQ(run.exitCode, 0) << run.Summary();
+    EXPECT_TRUE(run.ShowedDialog("DIALOG_4")) << run.Summary();
+    EXPECT_EQ(ReadFileBytes(work.file("out.html")), c.expected) << run.Summary();
+  }
+}
+
+TEST(CheckAndRepair, ReviewEndsTheProgramWhenNothingIsLeftToRepair) {
+  Site site;
+  {
+    SCOPED_TRACE("no problem found");
+    TempDir work;
+    WriteFileBytes(work.file("in.html"), InputFile({{"A", site.Url("/200/a")}, {"B", site.Url("/moved/b")}}));
+    ProgramRun run = RunProgram(ScriptThroughCheck(work.file("in.html"), "click 1") + "msgbox ok\n", work.path());
+    EXPECT_EQ(run.exitCode, 0) << run.Summary();
+    ASSERT_FALSE(run.MessageTexts().empty()) << run.Summary();
+    EXPECT_EQ(run.MessageTexts().back(), "None of your favorites have any problems.\r\nLNT will now exit.");
+    EXPECT_FALSE(run.ShowedDialog("DIALOG_5")) << run.Summary();
+  }
+  {
+    SCOPED_TRACE("every problem restored");
+    TempDir work;
+    WriteFileBytes(work.file("in.html"), InputFile({{"A", site.Url("/404/a")}, {"B", site.Url("/404/b")}}));
+    ProgramRun run = RunProgram(ScriptThroughCheck(work.file("in.html"), "click 1") +
+                                    "dialog DIALOG_4: select 1 2, click 202\nmsgbox ok\n",
+                                work.path());
+    EXPECT_EQ(run.exitCode, 0) << run.Summary();
+    ASSERT_FALSE(run.MessageTexts().empty()) << run.Summary();
+    EXPECT_EQ(run.MessageTexts().back(), "You have restored all faulty items.\r\nLNT will now exit.");
+    EXPECT_FALSE(run.ShowedDialog("DIALOG_5")) << run.Summary();
+    for (const auto& e : run.events)
+      if (e["event"].Str() == "msgbox") EXPECT_EQ(e["caption"].Str(), "LNT 3.0!");
+  }
+}
+
+}  // namespace
