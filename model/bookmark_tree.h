@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -40,6 +41,11 @@ struct BookmarkFolder {
   std::vector<BookmarkLink> links;
   SubfolderIndex subfolderIndex;
 };
+
+// Growing a sequence of folders or links must move the sub-trees it holds,
+// never copy them.
+static_assert(std::is_nothrow_move_constructible_v<BookmarkFolder>);
+static_assert(std::is_nothrow_move_constructible_v<BookmarkLink>);
 
 // The tree is its root folder.
 using BookmarkTree = BookmarkFolder;

@@ -1,6 +1,6 @@
 // Writing a bookmark file in the layout every browser imports: a fixed header,
 // one heading per folder and one line per link, CR LF line ends, no escaping.
-#include "platform/files.h"
+#include "platform/replacing_file.h"
 #include "platform/text.h"
 #include "stores/bookmark_file.h"
 
@@ -27,16 +27,25 @@ constexpr std::u16string_view kLinkAfter = u"</A>\r\n";
 constexpr std::u16string_view kFolderClose = u"</DL><p>\r\n";
 
 // The body is produced piece by piece into one of two sinks: UTF-16 text for
-// FormatFolder, or UTF-8 bytes for the file, so a large tree is never held
-// twice over. Every inserted text stands between ASCII pieces, so converting
-// piece by piece gives the same bytes as converting the whole body at once.
+// FormatFolder, or UTF-8 bytes for the file, passed on to the file in chunks
+// so that a large tree is never held twice over. Every inserted text stands
+// between ASCII pieces, so converting piece by piece gives the same bytes as
+// converting the whole body at once.
 struct Utf16Sink {
   std::u16string text;
   void Add(std::u16string_view piece) { text.append(piece); }
 };
 struct Utf8Sink {
+  static constexpr std::size_t kChunk = 1 << 20;
   std::string bytes;
-  void Add(std::u16string_view piece) { text::AppendUtf16AsUtf8(bytes, piece); }
+  files::ReplacingFile* file = nullptr;  // none: keep all the bytes
+  void Add(std::u16string_view piece) {
+    text::AppendUtf16AsUtf8(bytes, piece);
+    if (file && bytes.size() >= kChunk) {
+      file->Write(bytes);
+      bytes.clear();
+    }
+  }
 };
 
 template <typename Sink>
@@ -93,5 +102,14 @@ std::string BookmarkFileBytes(const BookmarkFolder& root) {
 }
 
 bool WriteBookmarkFile(std::u16string_view path, const BookmarkFolder& root, std::u16string* reason) {
-  return files::WriteFileReplacing(path, BookmarkFileBytes(root), reason);
+  files::ReplacingFile file;
+  if (!file.Open(path, reason)) return false;
+  Utf8Sink sink;
+  sink.file = &file;
+  sink.bytes.reserve(Utf8Sink::kChunk + 4096);
+  sink.bytes.append(kHeader);
+  AddFolder(sink, root, true);
+  sink.bytes.append(kTrailer);
+  file.Write(sink.bytes);
+  return file.Commit(reason);
 }

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <random>
 
+#include "platform/replacing_file.h"
 #include "platform/text.h"
 
 namespace files {
@@ -76,51 +77,10 @@ static std::string DirName(const std::string& p) {
 }
 
 bool WriteFileReplacing(std::u16string_view path, std::string_view bytes, std::u16string* reason) {
-  std::string target = NativePath(path);
-  auto fail = [&](int err, const std::string& tmp) {
-    if (!tmp.empty()) ::unlink(tmp.c_str());
-    if (reason) *reason = ErrnoText(err);
-    return false;
-  };
-  if (target.empty()) return fail(ENOENT, "");
-  struct stat st;
-  bool exists = ::stat(target.c_str(), &st) == 0;
-  if (exists && S_ISDIR(st.st_mode)) return fail(EISDIR, "");
-  std::string tmpl = DirName(target) + "/.linnet-XXXXXX";
-  std::vector<char> name(tmpl.begin(), tmpl.end());
-  name.push_back('\0');
-  int fd = ::mkstemp(name.data());
-  if (fd < 0) return fail(errno, "");
-  std::string tmp(name.data());
-  // Keep the permissions of the file being replaced, or the usual ones for a new file.
-  mode_t mode = exists ? (st.st_mode & 07777) : 0644;
-  if (!exists) {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  ::fchmod(fd, mode);
-  const char* p = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int err = errno;
-      ::close(fd);
-      return fail(err, tmp);
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  if (::fsync(fd) != 0) {
-    int err = errno;
-    ::close(fd);
-    return fail(err, tmp);
-  }
-  if (::close(fd) != 0) return fail(errno, tmp);
-  if (::rename(tmp.c_str(), target.c_str()) != 0) return fail(errno, tmp);
-  return true;
+  ReplacingFile file;
+  if (!file.Open(path, reason)) return false;
+  file.Write(bytes);
+  return file.Commit(reason);
 }
 
 std::uint32_t GetFileAttributes(std::u16string_view path) {
