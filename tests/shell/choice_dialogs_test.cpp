@@ -3,6 +3,8 @@
 // the save.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "wizard_fixture.h"
 
 namespace {
@@ -63,6 +65,32 @@ TEST(SourceDialog, BookmarkFileChoiceOpensTheFileDialogAtTheStartupFolder) {
   const std::string filter = (*dialogs[0])["filter"].Str();
   EXPECT_NE(filter.find("HTML files"), std::string::npos) << filter;
   EXPECT_NE(filter.find("*.HTM;*.HTML"), std::string::npos) << filter;
+}
+
+TEST(SourceDialog, UpdateButtonClearsLeftoversAndAFailedUpdateKeepsTheDialogAsItWas) {
+  // A copy of the program with what an earlier update may have left beside it.
+  TempDir place;
+  const std::string binary = place.file("linnet");
+  std::filesystem::copy_file(scripted::DefaultBinary(), binary);
+  std::filesystem::permissions(binary, std::filesystem::perms::owner_all);
+  WriteFileBytes(binary + ".old", "previous copy");
+  WriteFileBytes(binary + ".new", "half a download");
+
+  WizardSetup setup;
+  setup.binary = binary;
+  // An update server that cannot be reached: the update fails.
+  const std::string refused = LocalSite::RefusedUrl();
+  setup.environment["LINNET_UPDATE_HOST"] = refused.substr(7, refused.size() - 8);
+  setup.script = "dialog DIALOG_1: click 203, click 9\nmsgbox ok\ndialog DIALOG_1: click 1\nopen cancel\n";
+  const WizardRun run = RunLinnet(setup);
+  ASSERT_TRUE(EndedWith(run, 0)) << run.Summary();
+  EXPECT_EQ(FolderListing(place.path()), std::vector<std::string>{"linnet"});
+  ASSERT_NE(run.FindDialog("DIALOG_UPDATE"), nullptr) << run.Summary();
+  // Still open after the update, and still on the choice made before it.
+  const Json* ended = run.FindEnd("DIALOG_1");
+  ASSERT_NE(ended, nullptr);
+  EXPECT_EQ((*ended)["result"].Int(), 3);
+  EXPECT_EQ(run.Events("filedialog").size(), 1u);
 }
 
 TEST(ActionsDialog, ReturnsTheChosenPolicyAsFlags) {

@@ -83,6 +83,34 @@ TEST(SaveToChosenFile, WritesTheResultsAndSaysSo) {
   EXPECT_EQ(ReadFileBytes(work.file("in.html")), input);
 }
 
+TEST(SaveToChosenFile, AfterACancelledCheckTheUncheckedLinksAreSavedAsTheyWere) {
+  LocalSite site;
+  TempDir work, out;
+  WriteFileBytes(work.file("in.html"),
+                 BookmarkFileText({{"folder:Work", ""}, {"Slow", site.Url("/slow")}, {"end", ""},
+                                   {"Gone", site.Url("/gone")}}));
+  const std::string target = out.file("checked.html");
+  WizardSetup setup;
+  setup.workingDirectory = work.path();
+  // The pause lets the quick answer arrive (with a wide margin); the slow
+  // one never does before the cancel.
+  setup.script = "dialog DIALOG_1: click 203, click 1\nopen " + work.file("in.html") +
+                 "\ndialog DIALOG_2: click 1\nmsgbox ok\ndialog DIALOG_3: sleep 1500, click 2\nmsgbox yes\n"
+                 "msgbox yes\ndialog DIALOG_4: click 1\ndialog DIALOG_5: click 1\nsave " + target + "\nmsgbox ok\n";
+  const WizardRun run = RunLinnet(setup);
+  ASSERT_TRUE(EndedWith(run, 0)) << run.Summary();
+  EXPECT_EQ(run.MessageTexts().back(), kCompleted);
+  const std::string saved = ReadFileBytes(target);
+  // The checked link is fixed; the unchecked one stays where it was, as it was.
+  EXPECT_TRUE(Contains(saved, "HREF=\"" + SiteRoot(site) + "\"")) << saved;
+  const std::size_t work_ = saved.find(">Work</H3>");
+  const std::size_t slow = saved.find("HREF=\"" + site.Url("/slow") + "\"");
+  ASSERT_NE(work_, std::string::npos) << saved;
+  ASSERT_NE(slow, std::string::npos) << saved;
+  EXPECT_GT(slow, work_);
+  EXPECT_EQ(saved.find("Deleted Bookmarks</H3>\r\n<DL><p>\r\n<DT>"), std::string::npos) << saved;
+}
+
 TEST(SaveToChosenFile, AFailedWriteIsReportedNotCompleted) {
   LocalSite site;
   TempDir work;

@@ -15,6 +15,8 @@
 WizardRun RunLinnet(const WizardSetup& setup) {
   scripted::RunOptions options;
   options.script = setup.script;
+  if (!setup.binary.empty()) options.binary = setup.binary;
+  options.environment = setup.environment;
   options.workingDirectory = setup.workingDirectory;
   // The home folder is made here when the test did not bring one, so that
   // the Wine prefix can be pointed into it.

@@ -21,6 +21,8 @@ struct WizardSetup {
   std::string workingDirectory;  // empty: a fresh empty folder
   bool assumeOnline = true;      // LINNET_ASSUME_ONLINE=1
   bool withoutNetwork = false;   // run in a network namespace with only loopback
+  std::map<std::string, std::string> environment;
+  std::string binary;            // empty: the program as built
 };
 
 // Runs the program with the script. The Wine prefix is the one in the home
