@@ -14,9 +14,9 @@ bool WriteLinkIn(std::u16string_view directory, const BookmarkLink& link, UsedNa
     std::u16string base = SafeFileName(link.title, false, strict);
     for (;;) {
       std::u16string path = files::JoinPath(directory, UniqueName(base, u".URL", used) + u".URL");
+      if (profile::WritePrivateProfileString(u"InternetShortcut", u"URL", link.url, path, &lastReason)) return true;
       std::uint32_t attributes = files::GetFileAttributes(path);
       if (attributes != files::kInvalidAttributes && (attributes & files::kAttributeDirectory)) continue;
-      if (profile::WritePrivateProfileString(u"InternetShortcut", u"URL", link.url, path, &lastReason)) return true;
       break;
     }
   }

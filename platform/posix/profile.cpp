@@ -190,17 +190,23 @@ bool WritePrivateProfileString(std::u16string_view section, std::u16string_view 
   for (char16_t c : value)
     if (c != u'\r' && c != u'\n') keyLine.push_back(c);
 
+  // Most writes make a new file (every shortcut of a favorites folder being
+  // written afresh), so that is tried first, in one step.
+  std::u16string content = u"[" + std::u16string(Trim(section)) + u"]\r\n" + keyLine + u"\r\n";
+  std::string fresh = text::Utf16ToUtf8(content);
+  if (!IsAscii(content)) fresh.insert(0, "\xEF\xBB\xBF\r\n");
+  std::u16string whyNew;
+  if (files::WriteNewFile(path, fresh, &whyNew)) return true;
+
   std::string bytes;
   if (!files::ReadWholeFile(path, bytes)) {
-    if (files::GetFileAttributes(path) != files::kInvalidAttributes) {
-      if (reason) *reason = files::LastErrorText();
-      return false;
+    std::uint32_t attributes = files::GetFileAttributes(path);
+    if (reason) {
+      *reason = attributes == files::kInvalidAttributes                ? whyNew
+                : (attributes & files::kAttributeDirectory) != 0 ? u"A folder of that name is in the way."
+                                                                  : files::LastErrorText();
     }
-    // A new file: nothing to keep, so it is written in one go.
-    std::u16string content = u"[" + std::u16string(Trim(section)) + u"]\r\n" + keyLine + u"\r\n";
-    std::string out = text::Utf16ToUtf8(content);
-    if (!IsAscii(content)) out.insert(0, "\xEF\xBB\xBF\r\n");
-    return files::WriteNewFile(path, out, reason);
+    return false;
   }
 
   bool wasUtf16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
@@ -239,7 +245,7 @@ bool WritePrivateProfileString(std::u16string_view section, std::u16string_view 
     outLines.push_back(u"[" + std::u16string(Trim(section)) + u"]");
     outLines.push_back(keyLine);
   }
-  std::u16string content;
+  content.clear();
   for (const std::u16string& l : outLines) {
     content += l;
     content += u"\r\n";
