@@ -103,6 +103,23 @@ int At(const std::vector<int>& map, int i) {
   return map[static_cast<std::size_t>(std::clamp(i, 0, static_cast<int>(map.size()) - 1))];
 }
 
+std::vector<bool> SqueezeInTwoPasses(const std::vector<bool>& solid, const std::vector<bool>& soft, int excess) {
+  std::vector<bool> firm(solid.size());
+  for (std::size_t i = 0; i < solid.size(); ++i) firm[i] = solid[i] || soft[i];
+  std::vector<bool> keep = SqueezeKeep(firm, excess);
+  int removed = static_cast<int>(std::count(keep.begin(), keep.end(), false));
+  if (removed >= excess) return keep;
+  // Second pass over what is left, where only the truly solid stays.
+  std::vector<std::size_t> left;
+  std::vector<bool> leftSolid;
+  for (std::size_t i = 0; i < keep.size(); ++i)
+    if (keep[i]) left.push_back(i), leftSolid.push_back(solid[i]);
+  std::vector<bool> again = SqueezeKeep(leftSolid, excess - removed);
+  for (std::size_t k = 0; k < left.size(); ++k)
+    if (!again[k]) keep[left[k]] = false;
+  return keep;
+}
+
 }  // namespace
 
 int ColumnOf(int x) { return (x * 2 + 4) / 8; }
@@ -185,6 +202,10 @@ DialogLayout LayoutDialog(const DialogView& dialog, int maxWidth, int maxHeight)
   // across the squeezed direction.
   std::vector<bool> solidColumn(static_cast<std::size_t>(clientWidth), false);
   std::vector<bool> solidRow(static_cast<std::size_t>(clientHeight), false);
+  // The insides of lists and progress bars give way only after the blank
+  // space around them, since what they show gets smaller with them.
+  std::vector<bool> softColumn(static_cast<std::size_t>(clientWidth), false);
+  std::vector<bool> softRow(static_cast<std::size_t>(clientHeight), false);
   for (const ControlLayout& control : all) {
     const ControlView& c = dialog.controls[static_cast<std::size_t>(control.index)];
     const Rect& r = control.rect;
@@ -216,11 +237,14 @@ DialogLayout LayoutDialog(const DialogView& dialog, int maxWidth, int maxHeight)
         Mark(solidRow, r.Bottom() - 1, r.Bottom());
         break;
       case ControlKind::Progress:
+        Mark(softColumn, r.x, r.Right());
         Mark(solidColumn, r.x, r.x + 1);
         Mark(solidColumn, r.Right() - 1, r.Right());
         Mark(solidRow, control.row, control.row + 1);
         break;
       case ControlKind::ListView:
+        Mark(softColumn, r.x, r.Right());
+        Mark(softRow, r.y, r.Bottom());
         Mark(solidColumn, r.x, r.x + 1);
         Mark(solidColumn, r.Right() - 1, r.Right());
         Mark(solidRow, r.y, r.y + 3);
@@ -232,8 +256,8 @@ DialogLayout LayoutDialog(const DialogView& dialog, int maxWidth, int maxHeight)
   int captionNeed = TextWidth(OneLine(dialog.caption)) + 6;
   Mark(solidColumn, 0, captionNeed - 2);
 
-  std::vector<bool> keepColumn = SqueezeKeep(solidColumn, std::max(0, clientWidth + 2 - maxWidth));
-  std::vector<bool> keepRow = SqueezeKeep(solidRow, std::max(0, clientHeight + 2 - maxHeight));
+  std::vector<bool> keepColumn = SqueezeInTwoPasses(solidColumn, softColumn, std::max(0, clientWidth + 2 - maxWidth));
+  std::vector<bool> keepRow = SqueezeInTwoPasses(solidRow, softRow, std::max(0, clientHeight + 2 - maxHeight));
   std::vector<int> columnMap = KeptBefore(keepColumn), rowMap = KeptBefore(keepRow);
   layout.clientWidth = columnMap.back();
   layout.clientHeight = rowMap.back();
