@@ -92,6 +92,11 @@ TEST(LocateFavorites, FindsTheFavoritesOfTheWinePrefix) {
     EXPECT_EQ(U8(Located()), c.expected) << c.what;
   }
 
+  // A prefix without its drive links still has its C: drive.
+  WriteFileBytes(home.file(".wine/user.reg"), header + kShellFolders + "\"Favorites\"=\"C:\\\\users\\\\tester\\\\Favorites\"\n");
+  fs::remove_all(home.file(".wine/dosdevices"));
+  EXPECT_EQ(U8(Located()), expected);
+
   WriteFileBytes(home.file(".wine/user.reg"), header + "[Software\\\\Wine] 1\n\"Favorites\"=\"C:\\\\x\"\n");
   EXPECT_EQ(Located(), u"") << "no key";
   fs::remove(home.file(".wine/user.reg"));
