@@ -28,7 +28,7 @@ std::string EndEvent(const WindowRecord& dialog, const std::vector<std::unique_p
   std::vector<frontend::ControlView> views;
   for (const auto& control : controls) views.push_back(core::ViewOfControl(*control));
   core::JsonObject event;
-  event.Text("event", "end").Text("name", dialog.name);
+  event.Text("event", "end").Text("name", dialog.name).Text("caption", dialog.text);
   if (dialog.modal)
     event.Number("result", dialog.result);
   else
