@@ -174,7 +174,9 @@ bool ListView_SetItemSelected(Window list, int item, bool selected);
 // ---------------------------------------------------------- message boxes
 
 // A modal message box; returns the id of the button that ended it. Messages
-// of the thread keep being dispatched while it is open.
+// of the thread keep being dispatched while it is open. Asked for from
+// another thread, the box is shown by the thread that runs the dialogs and
+// the caller waits for the answer (so that thread must be in a message loop).
 int MessageBox(Window owner, std::u16string_view text, std::u16string_view caption, unsigned type);
 // The same, closing itself after timeoutMs and then returning MB_TIMEDOUT.
 int MessageBoxTimeout(Window owner, std::u16string_view text, std::u16string_view caption, unsigned type,
@@ -239,7 +241,8 @@ bool Shell_NotifyIcon(unsigned action, const NotifyIconData& data);
 // standard error, when none can run.
 bool StartFrontEnd();
 // Ends the process with `code` after the front end has restored the screen
-// and the transcript has recorded the exit. Used by every way out.
+// and the transcript has recorded the exit. Used by every way out (a return
+// from main is recorded the same way). Other threads are not joined.
 [[noreturn]] void ExitProcess(int code);
 
 }  // namespace ui
