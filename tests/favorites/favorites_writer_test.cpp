@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 #include <set>
+#include <tuple>
 
 #include "favorites_fixture.h"
 #include "stores/favorites_names.h"
@@ -149,52 +149,35 @@ TEST(FavoritesWriter, KeepsEveryNameInsideTheFavoritesFolder) {
 
 TEST(FavoritesWriter, ShortensNamesTheFileSystemRefuses) {
   TempDir dir;
-  const std::string fav = dir.file("fav");
-  fs::create_directories(fav);
   BookmarkTree tree;
-  std::u16string longTitle(300, u'T');
-  std::u16string longChinese(200, u'\u4E2D');
-  BookmarkFolder longFolder = Folder(std::u16string(300, u'F'));
-  longFolder.links.push_back(Link(longChinese, u"http://zh.test/"));
-  tree.folders.push_back(longFolder);
-  tree.links.push_back(Link(longTitle, u"http://t1.test/"));
-  tree.links.push_back(Link(longTitle, u"http://t2.test/"));
-  tree.links.push_back(Link(std::u16string(59, u'x') + u"\U0001F600", u"http://pair.test/"));
-  ASSERT_TRUE(WriteFavorites(dir.file16("fav"), tree));
-  BookmarkTree read = ReadFavorites(dir.file16("fav"));
-  ASSERT_EQ(read.folders.size(), 1u);
-  EXPECT_EQ(read.folders[0].name, std::u16string(60, u'F'));
-  ASSERT_EQ(read.folders[0].links.size(), 1u);
-  EXPECT_EQ(read.folders[0].links[0].title, std::u16string(60, u'\u4E2D'));
-  ASSERT_EQ(read.links.size(), 3u);
-  std::map<std::u16string, std::u16string> titles;
-  for (const BookmarkLink& link : read.links) titles[link.url] = link.title;
-  EXPECT_EQ(titles[u"http://t1.test/"], std::u16string(60, u'T'));
-  EXPECT_EQ(titles[u"http://t2.test/"], std::u16string(60, u'T') + u" (2)");
-  // A title the file system takes stays whole, surrogate pair included.
-  EXPECT_EQ(titles[u"http://pair.test/"], std::u16string(59, u'x') + u"\U0001F600");
+  tree.folders.push_back(Folder(std::u16string(300, u'F')));
+  tree.folders[0].links.push_back(Link(std::u16string(200, u'\u4E2D'), u"http://zh.test/"));  // 600 bytes
+  tree.links = {Link(std::u16string(300, u'T'), u"http://t1.test/"), Link(std::u16string(300, u'T'), u"http://t2.test/"),
+                Link(std::u16string(80, u'\u00E9'), u"http://short-enough.test/")};
+  ASSERT_TRUE(WriteFavorites(dir.path16(), tree));
+  EXPECT_EQ(Dump(ReadFavorites(dir.path16())),
+            "+/" + std::string(60, 'F') + "\n/" + std::string(60, 'F') + "|" + U8(std::u16string(60, u'\u4E2D')) +
+                "|http://zh.test/\n"
+                "|" + std::string(60, 'T') + " (2)|http://t2.test/\n"
+                "|" + std::string(60, 'T') + "|http://t1.test/\n"
+                "|" + U8(std::u16string(80, u'\u00E9')) + "|http://short-enough.test/\n");
 }
 
 TEST(FavoritesWriter, MakesNamesSafeForStricterFileSystems) {
-  struct Case {
-    std::u16string name;
-    bool folder;
-    std::u16string plain, strict;
-  } cases[] = {
-      {u"What? <b>:\"x\"|*", false, u"What? <b>:\"x\"|*", u"What_ _b___x___"},
-      {u"CON", false, u"CON", u"_CON"},
+  // name, is a folder, plain form, strict form
+  const std::tuple<std::u16string, bool, std::u16string, std::u16string> cases[] = {
+      {u"What? <b>:\"x\"|*\t", false, u"What? <b>:\"x\"|*\t", u"What_ _b___x____"},
       {u"lpt1.txt", false, u"lpt1.txt", u"_lpt1.txt"},
       {u"COM10", false, u"COM10", u"COM10"},
       {u"Folder. ", true, u"Folder. ", u"Folder__"},
       {u"Folder..", true, u"Folder__", u"Folder__"},
       {u"Title.", false, u"Title.", u"Title."},
-      {u"tab\there", false, u"tab\there", u"tab_here"},
       {std::u16string(59, u'a') + u"\U0001F600", false, std::u16string(59, u'a') + u"\U0001F600",
-       std::u16string(59, u'a')},
+       std::u16string(59, u'a')},  // a surrogate pair is never split
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(SafeFileName(c.name, c.folder, false), c.plain) << U8(c.name);
-    EXPECT_EQ(SafeFileName(c.name, c.folder, true), c.strict) << U8(c.name);
+  for (const auto& [name, folder, plain, strict] : cases) {
+    EXPECT_EQ(SafeFileName(name, folder, false), plain) << U8(name);
+    EXPECT_EQ(SafeFileName(name, folder, true), strict) << U8(name);
   }
 }
 
@@ -202,20 +185,20 @@ TEST(FavoritesWriter, RefusesToWriteWithoutAFavoritesFolder) {
   TempDir dir;
   BookmarkTree tree;
   tree.links.push_back(Link(u"X", u"http://x.test/"));
-  std::u16string reason;
   // An empty path must not mean the current directory.
-  fs::path previous = fs::current_path();
+  const fs::path previous = fs::current_path();
   fs::create_directories(dir.file("cwd"));
   fs::current_path(dir.file("cwd"));
+  std::u16string reason;
   EXPECT_FALSE(WriteFavorites(u"", tree, &reason));
   fs::current_path(previous);
   EXPECT_FALSE(reason.empty());
   EXPECT_TRUE(Listing(dir.file("cwd")).empty());
-  reason.clear();
-  EXPECT_FALSE(WriteFavorites(dir.file16("missing"), tree, &reason));
-  EXPECT_FALSE(reason.empty());
-  EXPECT_FALSE(FileExists(dir.file("missing")));
   PutFile(dir.path(), "plain-file", "x");
-  EXPECT_FALSE(WriteFavorites(dir.file16("plain-file"), tree, &reason));
-  EXPECT_EQ(ReadFileBytes(dir.file("plain-file")), "x");
+  for (const char* path : {"missing", "plain-file"}) {
+    reason.clear();
+    EXPECT_FALSE(WriteFavorites(dir.file16(path), tree, &reason)) << path;
+    EXPECT_FALSE(reason.empty()) << path;
+  }
+  EXPECT_EQ(Listing(dir.path()), (std::set<std::string>{"cwd/", "plain-file"}));
 }
