@@ -243,6 +243,31 @@ TEST(SaveToInternetExplorer, BacksUpTheFavoritesThenReplacesThem) {
       << ::testing::PrintToString(listing);
 }
 
+TEST(SaveToInternetExplorer, AFailedRewriteIsReportedWithWhereTheBackupIs) {
+  LocalSite site;
+  TempDir home, work;
+  const std::string favorites = MakeWineFavorites(home.path());
+  // The favorites "folder" is a plain file: nothing can be written into it.
+  std::filesystem::remove(favorites);
+  WriteFileBytes(favorites, "not a folder");
+  WriteFileBytes(work.file("in.html"), BookmarkFileText(MixedLinks(site)));
+  WizardSetup setup;
+  setup.home = home.path();
+  setup.workingDirectory = work.path();
+  setup.script = ScriptToSave(work.file("in.html"), "click 201, click 1") + "msgbox ok\nmsgbox ok\n";
+  const WizardRun run = RunLinnet(setup);
+  ASSERT_TRUE(EndedWith(run, 0)) << run.Summary();
+  const auto texts = run.MessageTexts();
+  ASSERT_EQ(texts.size(), 3u) << run.Summary();
+  const std::string head = "The bookmarks could not be saved to\r\n" + favorites + "\r\n\r\n";
+  EXPECT_EQ(texts[2].substr(0, head.size()), head) << texts[2];
+  EXPECT_TRUE(EndsWith(texts[2], "\r\n\r\nA backup of your previous IE favorites is saved in " +
+                                     work.file("iebackup.htm") + "."))
+      << texts[2];
+  EXPECT_EQ((*run.Events("msgbox")[2])["icon"].Str(), "error");
+  EXPECT_EQ(ReadFileBytes(favorites), "not a folder");
+}
+
 TEST(SaveToInternetExplorer, RefusesWhenItCannotBackUpOrHasNowhereToWrite) {
   LocalSite site;
   const std::string content = BookmarkFileText({{"Gone", site.Url("/gone")}});
