@@ -66,7 +66,7 @@ bool Has(const std::vector<int>& numbers, int n) { return std::find(numbers.begi
 
 }  // namespace
 
-TEST(TerminalRun, SourceDialogGreysFirefoxAndEscapeLeavesTheTerminalAsItWas) {
+TEST(TerminalRun, SourceDialogGreysFirefoxRedrawsOnResizeAndEscapeLeavesTheTerminalAsItWas) {
   SKIP_WITHOUT_TERMINAL_TOOLS();
   Home person;
   TmuxSession session(LINNET_BINARY, person.work, person.Environment(), 120, 40);
@@ -80,6 +80,13 @@ TEST(TerminalRun, SourceDialogGreysFirefoxAndEscapeLeavesTheTerminalAsItWas) {
   std::string styled = session.Capture(true);
   EXPECT_TRUE(Has(AttributesBefore(styled, "Import from Firefox"), 2)) << styled;
   EXPECT_FALSE(Has(AttributesBefore(styled, "Import from a bookmark file"), 2));
+
+  // Made smaller, the terminal is drawn again with the dialog squeezed to
+  // fit: its title bar now starts at the left edge.
+  EXPECT_EQ(screen.find("\n Linnet 3 "), std::string::npos);
+  session.Resize(80, 24);
+  EXPECT_TRUE(session.WaitFor("\n Linnet 3 ")) << session.Capture();
+  EXPECT_NE(session.Capture().find("Import from a bookmark file"), std::string::npos);
 
   session.Keys({"Escape"});
   EXPECT_EQ(session.WaitForExit(), 0);

@@ -88,6 +88,10 @@ void TmuxSession::Keys(const std::vector<std::string>& keys) {
   Tmux(line);
 }
 
+void TmuxSession::Resize(int width, int height) {
+  Tmux("resize-window -t main -x " + std::to_string(width) + " -y " + std::to_string(height));
+}
+
 void TmuxSession::Type(const std::string& literal) { Tmux("send-keys -t main -l " + Quote(literal)); }
 
 std::string TmuxSession::Capture(bool escapes) const {

@@ -22,6 +22,7 @@ class TmuxSession {
   ~TmuxSession();
 
   void Keys(const std::vector<std::string>& keys);
+  void Resize(int width, int height);
   void Type(const std::string& literal);
   // The visible screen; with escapes, its colours and attributes as SGR sequences.
   std::string Capture(bool escapes = false) const;

@@ -44,6 +44,9 @@ void PrepareRestore() {
   Append(tigetstr(const_cast<char*>("sgr0")));
   Append(tigetstr(const_cast<char*>("cnorm")));
   Append(tigetstr(const_cast<char*>("rmkx")));
+  // The full screen is cleared before it is left: some terminals carry
+  // part of it over to the ordinary screen when the window was resized.
+  Append(tigetstr(const_cast<char*>("clear")));
   Append(tigetstr(const_cast<char*>("rmcup")));
 }
 
