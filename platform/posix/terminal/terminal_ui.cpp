@@ -104,7 +104,7 @@ std::u32string TerminalUi::HintFor(const Screen& screen) const {
   if (focus >= 0 && focus < static_cast<int>(dialog->controls.size()) &&
       dialog->controls[static_cast<std::size_t>(focus)].kind == ControlKind::ListView)
     return U" Arrows: move  Space: select  Shift-arrows: extend  Ctrl-A: all  Tab: buttons";
-  return U" Tab/Shift-Tab: move  Arrows: choose  Space: select/press  Enter: OK  Esc: cancel";
+  return U" Tab: move  Arrows: choose  Space: select or press  Enter: OK  Esc: cancel";
 }
 
 Canvas TerminalUi::Compose(const Screen& screen, int width, int height, Clock::time_point now) {
