@@ -61,6 +61,12 @@ void CloseLevel(FolderPath& path) {
   ForgetLevelsBeyond(path);
 }
 
+// Folders are walked recursively everywhere else (collecting, applying,
+// writing, freeing), so a file nested absurdly deep (no browser writes
+// anything near this) must not make a tree that overflows the stack: headings
+// below this depth put their links in the deepest folder allowed.
+constexpr std::size_t kMaxFolderDepth = 10000;
+
 // The folder that the current path names below the root: the same folder that
 // FindOrCreateFolder gives for the path with a '\' appended. Splitting the
 // bytes at '\' before converting them is the same as converting first, since
@@ -69,7 +75,7 @@ BookmarkFolder& CurrentFolder(FolderPath& path, BookmarkFolder& root) {
   std::size_t at = path.resolved.empty() ? 0 : path.resolved.back().end;
   BookmarkFolder* folder = path.resolved.empty() ? &root : path.resolved.back().folder;
   const std::string& bytes = path.bytes;
-  while (at < bytes.size()) {
+  while (at < bytes.size() && path.resolved.size() < kMaxFolderDepth) {
     if (bytes[at] == '\\') {
       ++at;
       continue;

@@ -135,4 +135,28 @@ TEST(ReadBookmarkFile, TenThousandNestedHeadingsMakeADeepTreeThatStillWorks) {
   EXPECT_EQ(BookmarkFileBytes(back), BookmarkFileBytes(root));
 }
 
+// Deeper than that, and a stack-sized walk over the tree would overflow: the
+// levels below 10,000 fold into the 10,000th, and the levels above it stay
+// as they were.
+TEST(ReadBookmarkFile, NestingBeyondTenThousandLevelsFoldsIntoTheDeepestFolder) {
+  std::string deep;
+  for (int i = 0; i < 500000; ++i) deep += "<DT><H3>L<";
+  deep += "<DT><A HREF=\"b\">bottom<";
+  for (int i = 0; i < 500000 - 3; ++i) deep += "</DL>";
+  deep += "<DT><A HREF=\"t\">third<";
+  BookmarkFolder root;
+  ScanBookmarkContent(deep, root);
+  std::vector<const BookmarkFolder*> chain{&root};
+  while (!chain.back()->folders.empty()) {
+    ASSERT_EQ(chain.back()->folders.size(), 1u);
+    chain.push_back(&chain.back()->folders[0]);
+  }
+  ASSERT_EQ(chain.size(), 10001u);
+  ASSERT_EQ(chain.back()->links.size(), 1u);
+  EXPECT_EQ(chain.back()->links[0].title, u"bottom");
+  ASSERT_EQ(chain[3]->links.size(), 1u);
+  EXPECT_EQ(chain[3]->links[0].title, u"third");
+  EXPECT_EQ(ReadAndRoundTrip(deep), 2u);
+}
+
 }  // namespace
