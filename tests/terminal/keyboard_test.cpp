@@ -1,3 +1,4 @@
+#include "platform/posix/terminal/terminal_front_end.h"
 #include "platform/posix/terminal/terminal_ui.h"
 #include "views.h"
 
@@ -198,4 +199,17 @@ TEST(TerminalKeyboard, ListRowsShowTheirCellsInColumnsAndFollowTheCaret) {
   screen = f.ui.Compose(f.screen, 120, 40, kNow).Dump();
   // The last row (number 60 shows "0") is in view after the caret went there.
   EXPECT_NE(screen.find("\u2191"), std::string::npos);  // rows above are scrolled off
+}
+
+TEST(TerminalKeyboard, EscapeSequencesCursesDoesNotKnowAreDecodedNotTakenForEscape) {
+  ASSERT_TRUE(DecodeSequence("1;2B"));
+  EXPECT_EQ(DecodeSequence("1;2B")->code, KeyCode::Down);
+  EXPECT_TRUE(DecodeSequence("1;2B")->shift);
+  EXPECT_EQ(DecodeSequence("1;2A")->code, KeyCode::Up);
+  EXPECT_EQ(DecodeSequence("6;2~")->code, KeyCode::PageDown);
+  EXPECT_TRUE(DecodeSequence("6;2~")->shift);
+  EXPECT_EQ(DecodeSequence("Z")->code, KeyCode::BackTab);
+  // Anything else is swallowed: no key at all rather than Escape.
+  EXPECT_FALSE(DecodeSequence("1;5C"));
+  EXPECT_FALSE(DecodeSequence("200~"));
 }

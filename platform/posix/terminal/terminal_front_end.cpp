@@ -36,6 +36,35 @@ void OnResize(int) {
   errno = saved;
 }
 
+}  // namespace
+
+std::optional<Key> DecodeSequence(const std::string& sequence) {
+  // CSI 1;2X is Shift with a cursor key; 5;2~ and 6;2~ Shift with the page keys.
+  if (sequence.size() == 4 && sequence.compare(0, 3, "1;2") == 0) {
+    switch (sequence[3]) {
+      case 'A': return Key{KeyCode::Up, 0, true};
+      case 'B': return Key{KeyCode::Down, 0, true};
+      case 'C': return Key{KeyCode::Right, 0, true};
+      case 'D': return Key{KeyCode::Left, 0, true};
+      case 'H': return Key{KeyCode::Home, 0, true};
+      case 'F': return Key{KeyCode::End, 0, true};
+      default: return std::nullopt;
+    }
+  }
+  if (sequence == "5;2~") return Key{KeyCode::PageUp, 0, true};
+  if (sequence == "6;2~") return Key{KeyCode::PageDown, 0, true};
+  if (sequence == "Z") return Key{KeyCode::BackTab};
+  if (sequence == "A") return Key{KeyCode::Up};
+  if (sequence == "B") return Key{KeyCode::Down};
+  if (sequence == "C") return Key{KeyCode::Right};
+  if (sequence == "D") return Key{KeyCode::Left};
+  if (sequence == "H") return Key{KeyCode::Home};
+  if (sequence == "F") return Key{KeyCode::End};
+  return std::nullopt;
+}
+
+namespace {
+
 enum Pair : short { kFace = 1, kCaption, kCaptionInactive, kSelected, kBar, kBarEmpty, kDisabled, kDesktop, kHint, kField };
 
 class TerminalFrontEnd final : public ui::frontend::FrontEnd {
@@ -235,7 +264,7 @@ class TerminalFrontEnd final : public ui::frontend::FrontEnd {
           case 13:
           case 10: key = Key{KeyCode::Enter}; break;
           case 21: key = Key{KeyCode::ClearField}; break;
-          case 27: key = Key{KeyCode::Escape}; break;
+          case 27: key = AfterEscape(); break;
           case 8:
           case 127: key = Key{KeyCode::Backspace}; break;
           default:
@@ -256,6 +285,23 @@ class TerminalFrontEnd final : public ui::frontend::FrontEnd {
       if (!stopped_) Draw();
     }
     return result;
+  }
+
+  // An Escape that arrives with more bytes behind it is the start of a key
+  // sequence curses does not know for this terminal (Shift with an arrow
+  // key under some TERM settings, Alt with a letter): it is decoded where
+  // it can be and swallowed otherwise, never taken for Escape, which
+  // would cancel the dialog.
+  std::optional<Key> AfterEscape() {
+    std::string sequence;
+    wint_t ch = 0;
+    if (get_wch(&ch) == ERR) return Key{KeyCode::Escape};
+    if (ch != L'[' && ch != L'O') return std::nullopt;
+    while (sequence.size() < 16 && get_wch(&ch) != ERR) {
+      sequence.push_back(static_cast<char>(ch));
+      if (ch >= 0x40 && ch <= 0x7E) break;
+    }
+    return DecodeSequence(sequence);
   }
 
   // Composes the screen and copies it to curses. Call with drawMutex_ held.
