@@ -28,10 +28,11 @@ bool BuildProgramRequest(UpdateRequest& request, UpdateFileEntry& entry, std::u1
   std::u16string_view localPath = FieldText(entry.localPath);
   std::size_t separator = localPath.rfind(files::kSeparator);
   if (separator == std::u16string_view::npos) return false;
-  // The server names its files in lower case.
-  for (std::size_t i = separator + 1; i < localPath.size(); ++i)
-    entry.localPath[i] = text::AsciiLower(entry.localPath[i]);
-  std::u16string name(FieldText(entry.localPath).substr(separator + 1));
+  // The server names its files in lower case. The local path keeps its own
+  // spelling: on a case-sensitive file system a lower-cased path would name
+  // another file, and the running copy would never be replaced.
+  std::u16string name(localPath.substr(separator + 1));
+  for (char16_t& c : name) c = text::AsciiLower(c);
 
   std::u16string base = u"http://" + std::u16string(host);
   SetFieldText(entry.downloadUrl, base + u"/tools/" + name);

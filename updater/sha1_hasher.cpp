@@ -28,26 +28,64 @@ void Sha1Hasher::Reset() {
   std::memset(digest_, 0, sizeof digest_);
 }
 
+namespace {
+
+// One round step with the roles of the five words fixed at compile time, so
+// the words stay in registers: the caller rotates the roles by argument order
+// instead of moving values around.
+template <int Round>
+inline void Step(std::uint32_t a, std::uint32_t& b, std::uint32_t c, std::uint32_t d, std::uint32_t& e,
+                 std::uint32_t w) {
+  std::uint32_t f, k;
+  if constexpr (Round == 0) {
+    f = d ^ (b & (c ^ d));
+    k = 0x5A827999u;
+  } else if constexpr (Round == 1) {
+    f = b ^ c ^ d;
+    k = 0x6ED9EBA1u;
+  } else if constexpr (Round == 2) {
+    f = (b & c) | (d & (b | c));
+    k = 0x8F1BBCDCu;
+  } else {
+    f = b ^ c ^ d;
+    k = 0xCA62C1D6u;
+  }
+  e += Rotl(a, 5) + f + k + w;
+  b = Rotl(b, 30);
+}
+
+// Twenty steps of one round, over the message schedule kept as a ring of
+// sixteen words.
+template <int Round>
+inline void Twenty(std::uint32_t& a, std::uint32_t& b, std::uint32_t& c, std::uint32_t& d, std::uint32_t& e,
+                   std::uint32_t* w, int first) {
+  auto word = [w](int i) -> std::uint32_t {
+    if (i < 16) return w[i];
+    std::uint32_t x = Rotl(w[(i - 3) & 15] ^ w[(i - 8) & 15] ^ w[(i - 14) & 15] ^ w[i & 15], 1);
+    w[i & 15] = x;
+    return x;
+  };
+  for (int i = first; i < first + 20; i += 5) {
+    Step<Round>(a, b, c, d, e, word(i));
+    Step<Round>(e, a, b, c, d, word(i + 1));
+    Step<Round>(d, e, a, b, c, word(i + 2));
+    Step<Round>(c, d, e, a, b, word(i + 3));
+    Step<Round>(b, c, d, e, a, word(i + 4));
+  }
+}
+
+}  // namespace
+
 void Sha1Hasher::Transform(const std::uint8_t* p) {
-  std::uint32_t w[80];
+  std::uint32_t w[16];
   for (int i = 0; i < 16; ++i)
     w[i] = (std::uint32_t(p[4 * i]) << 24) | (std::uint32_t(p[4 * i + 1]) << 16) |
            (std::uint32_t(p[4 * i + 2]) << 8) | std::uint32_t(p[4 * i + 3]);
-  for (int i = 16; i < 80; ++i) w[i] = Rotl(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
-
   std::uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3], e = state_[4];
-  auto round = [&](std::uint32_t f, std::uint32_t k, std::uint32_t wi) {
-    std::uint32_t t = Rotl(a, 5) + f + e + k + wi;
-    e = d;
-    d = c;
-    c = Rotl(b, 30);
-    b = a;
-    a = t;
-  };
-  for (int i = 0; i < 20; ++i) round((b & c) | (~b & d), 0x5A827999u, w[i]);
-  for (int i = 20; i < 40; ++i) round(b ^ c ^ d, 0x6ED9EBA1u, w[i]);
-  for (int i = 40; i < 60; ++i) round((b & c) | (b & d) | (c & d), 0x8F1BBCDCu, w[i]);
-  for (int i = 60; i < 80; ++i) round(b ^ c ^ d, 0xCA62C1D6u, w[i]);
+  Twenty<0>(a, b, c, d, e, w, 0);
+  Twenty<1>(a, b, c, d, e, w, 20);
+  Twenty<2>(a, b, c, d, e, w, 40);
+  Twenty<3>(a, b, c, d, e, w, 60);
   state_[0] += a;
   state_[1] += b;
   state_[2] += c;

@@ -28,8 +28,9 @@ TEST(BuildProgramRequest, OwnExecutableWithLowerCasedNameAndServerAddresses) {
 
   EXPECT_EQ(entry->entrySize, 12032u);
   EXPECT_EQ(entry->entryVersion, 100u);
-  // Only the file name is lower-cased, never the folders.
-  EXPECT_EQ(FieldText(entry->localPath), u"/Apps/linnet.exe");
+  // The addresses use the lower-cased name; the local file keeps its own
+  // spelling, which is what names it on a case-sensitive file system.
+  EXPECT_EQ(FieldText(entry->localPath), u"/Apps/LINNET.EXE");
   EXPECT_EQ(FieldText(entry->downloadUrl), u"http://127.0.0.1:8080/tools/linnet.exe");
   EXPECT_EQ(FieldText(entry->hashSource), u"http://127.0.0.1:8080/hash.php?file=./tools/linnet.exe");
   EXPECT_EQ(FieldText(entry->description), u"Program Executable");
