@@ -101,3 +101,28 @@ TEST(DialogLayout, LabelsTooLongForTheirRectangleGrowIntoFreeRows) {
     }
   }
 }
+
+TEST(DialogLayout, TinyTerminalsScrollToTheFocusAndNeverBreak) {
+  for (const ui::DialogTemplate* layout : ui::AllDialogTemplates()) {
+    ui::frontend::DialogView view = ViewOf(layout->name);
+    for (auto [width, height] : {std::pair{1, 1}, std::pair{20, 6}, std::pair{40, 12}, std::pair{0, 0}}) {
+      TerminalUi ui;
+      ui::frontend::Screen screen = ScreenWith(view);
+      ui::frontend::MessageBoxView box;
+      box.text = std::u16string(500, u'x') + u"\r\n" + std::u16string(40, u'\t');
+      box.buttonIds = {ui::IDYES, ui::IDNO, ui::IDCANCEL};
+      screen.messageBox = box;
+      Canvas canvas = ui.Compose(screen, width, height, std::chrono::steady_clock::now());
+      EXPECT_EQ(canvas.Width(), std::max(0, width));
+    }
+  }
+  // In a terminal too small even when squeezed, moving the focus to the
+  // last button scrolls it into view.
+  ui::frontend::DialogView source = ViewOf("DIALOG_1");
+  TerminalUi ui;
+  ui::frontend::Screen screen = ScreenWith(source);
+  ui.Compose(screen, 40, 12, std::chrono::steady_clock::now());
+  for (int i = 0; i < 3; ++i) ui.OnKey(screen, Key{KeyCode::Tab});
+  std::string shown = ui.Compose(screen, 40, 12, std::chrono::steady_clock::now()).Dump();
+  EXPECT_NE(shown.find("Check for updates..."), std::string::npos) << shown;
+}

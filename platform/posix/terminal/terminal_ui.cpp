@@ -217,7 +217,7 @@ void TerminalUi::DrawControl(Canvas& canvas, const DialogView& dialog, DialogUi&
       break;
     }
     case ControlKind::ListView: {
-      canvas.Frame(r, focused ? Style::Face : Style::Face);
+      canvas.Frame(r, Style::Face);
       ListUi& list = state.lists[control.index];
       int inner = std::max(0, r.w - 2);
       int visible = std::max(1, r.h - 3);
