@@ -81,6 +81,17 @@ TEST(TerminalRun, SourceDialogGreysFirefoxRedrawsOnResizeAndEscapeLeavesTheTermi
   EXPECT_TRUE(Has(AttributesBefore(styled, "Import from Firefox"), 2)) << styled;
   EXPECT_FALSE(Has(AttributesBefore(styled, "Import from a bookmark file"), 2));
 
+  // A click on a choice selects it; a click on the greyed one does nothing.
+  auto [column, row] = session.Find("Import from a bookmark file");
+  ASSERT_GE(row, 0);
+  session.Click(column, row);
+  EXPECT_TRUE(session.WaitFor("(*) Import from a bookmark file")) << session.Capture();
+  auto [greyColumn, greyRow] = session.Find("Import from Firefox");
+  session.Click(greyColumn, greyRow);
+  session.Keys({"Down"});  // a key after the click, so the click has surely been handled
+  EXPECT_TRUE(session.WaitFor("(*) Import from Internet Explorer")) << session.Capture();
+  EXPECT_NE(session.Capture().find("( ) Import from Firefox"), std::string::npos);
+
   // Made smaller, the terminal is drawn again with the dialog squeezed to
   // fit: its title bar now starts at the left edge.
   EXPECT_EQ(screen.find("\n Linnet 3 "), std::string::npos);

@@ -92,6 +92,33 @@ void TmuxSession::Resize(int width, int height) {
   Tmux("resize-window -t main -x " + std::to_string(width) + " -y " + std::to_string(height));
 }
 
+void TmuxSession::Click(int column, int row) {
+  // The classic mouse report: ESC [ M, then button, column and row, each
+  // offset by 32 (columns and rows count from 1); a press, then a release.
+  auto hex = [](int value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%x", value);
+    return std::string(text);
+  };
+  std::string at = " " + hex(33 + column) + " " + hex(33 + row);
+  Tmux("send-keys -t main -H 1b 5b 4d 20" + at);
+  Tmux("send-keys -t main -H 1b 5b 4d 23" + at);
+}
+
+std::pair<int, int> TmuxSession::Find(const std::string& text) const {
+  std::istringstream screen(Capture());
+  std::string line;
+  for (int row = 0; std::getline(screen, line); ++row) {
+    std::size_t at = line.find(text);
+    if (at == std::string::npos) continue;
+    int column = 0;
+    for (std::size_t i = 0; i < at; ++i)
+      if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80) ++column;  // count characters, not bytes
+    return {column, row};
+  }
+  return {-1, -1};
+}
+
 void TmuxSession::Type(const std::string& literal) { Tmux("send-keys -t main -l " + Quote(literal)); }
 
 std::string TmuxSession::Capture(bool escapes) const {

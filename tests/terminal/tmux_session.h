@@ -6,6 +6,7 @@
 #include <chrono>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace terminal_test {
@@ -23,6 +24,10 @@ class TmuxSession {
 
   void Keys(const std::vector<std::string>& keys);
   void Resize(int width, int height);
+  // A left click at a screen cell, as the terminal reports it to the program.
+  void Click(int column, int row);
+  // Where `text` starts on the screen (column in cells, row); {-1, -1} if absent.
+  std::pair<int, int> Find(const std::string& text) const;
   void Type(const std::string& literal);
   // The visible screen; with escapes, its colours and attributes as SGR sequences.
   std::string Capture(bool escapes = false) const;
