@@ -84,6 +84,9 @@ bool ReadBodyToFile(http::Handle session, http::Handle request, std::u16string_v
 
 unsigned DownloadPercent(std::uint64_t received, std::uint64_t contentLength) {
   if (contentLength == 0) return 0;
+  // A compressed answer's length counts the encoded bytes while the decoded
+  // ones are counted here, so the share can pass the whole.
+  if (received >= contentLength) return 100;
   return static_cast<unsigned>(received * 100 / contentLength);
 }
 

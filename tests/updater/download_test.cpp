@@ -124,6 +124,8 @@ TEST(DownloadProgress, PercentAndTextHoldForBodiesUpTo4GB) {
   EXPECT_EQ(DownloadPercent(4294967295ull / 2, 4294967295ull), 49u);
   EXPECT_EQ(DownloadPercent(4294967295ull, 4294967295ull), 100u);
   EXPECT_EQ(DownloadPercent(5, 0), 0u);
+  // Decoded bodies outgrow the encoded length they were announced with.
+  EXPECT_EQ(DownloadPercent(3000, 59), 100u);
   EXPECT_EQ(DownloadProgressText(u"Program Executable", 512 * 1024, 1024 * 1024),
             u"Downloading: Program Executable 512/1024 KB...50%");
   EXPECT_EQ(DownloadProgressText(u"Program Executable", 60 * mb, 100 * mb),
