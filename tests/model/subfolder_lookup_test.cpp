@@ -58,18 +58,4 @@ TEST(FindOrCreateSubfolder, FindsWhatAFirstToLastScanFindsWhateverHappensBetween
   }
 }
 
-TEST(FindOrCreateSubfolder, CopiedAndMovedFoldersLookUpInTheirOwnSubFolders) {
-  BookmarkFolder parent;
-  for (int i = 0; i < 100; ++i) FindOrCreateSubfolder(parent, u"f" + text::AsciiWiden(std::to_string(i)));
-  ASSERT_EQ(parent.folders.size(), 100u);
-  BookmarkFolder copy = parent;
-  EXPECT_EQ(&FindOrCreateSubfolder(copy, u"F7"), &copy.folders[7]);
-  EXPECT_EQ(copy.folders.size(), 100u);
-  BookmarkFolder moved = std::move(copy);
-  EXPECT_EQ(&FindOrCreateSubfolder(moved, u"F57"), &moved.folders[57]);
-  BookmarkFolder& added = FindOrCreateSubfolder(moved, u"new");
-  EXPECT_EQ(&added, &moved.folders.at(100));
-  EXPECT_EQ(parent.folders.size(), 100u);
-}
-
 }  // namespace

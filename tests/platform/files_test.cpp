@@ -122,28 +122,4 @@ TEST(ListDirectory, ListsDotsFirstThenNamesWithoutRegardToCase) {
   EXPECT_FALSE(files::ListDirectory(dir.file16("missing"), entries));
 }
 
-TEST(Files, CreateCopyMoveAndDelete) {
-  TempDir dir;
-  EXPECT_TRUE(files::CreateDirectory(dir.file16("d")));
-  EXPECT_FALSE(files::CreateDirectory(dir.file16("d")));
-  EXPECT_EQ(files::GetFileAttributes(dir.file16("d")), files::kAttributeDirectory);
-  EXPECT_EQ(files::GetFileAttributes(dir.file16("none")), files::kInvalidAttributes);
-  WriteFileBytes(dir.file("a"), "alpha");
-  EXPECT_EQ(files::GetFileAttributes(dir.file16("a")), files::kAttributeNormal);
-  std::u16string reason;
-  ASSERT_TRUE(files::CopyFile(dir.file16("a"), dir.file16("d/b"), &reason));
-  EXPECT_EQ(ReadFileBytes(dir.file("d/b")), "alpha");
-  EXPECT_FALSE(files::CopyFile(dir.file16("none"), dir.file16("c"), &reason));
-  EXPECT_FALSE(FileExists(dir.file("c")));
-  WriteFileBytes(dir.file("c"), "gamma");
-  ASSERT_TRUE(files::MoveFileReplacing(dir.file16("c"), dir.file16("a"), &reason));
-  EXPECT_EQ(ReadFileBytes(dir.file("a")), "gamma");
-  EXPECT_FALSE(FileExists(dir.file("c")));
-  EXPECT_FALSE(files::MoveFileReplacing(dir.file16("c"), dir.file16("a"), &reason));
-  EXPECT_TRUE(files::DeleteFile(dir.file16("a")));
-  EXPECT_FALSE(files::DeleteFile(dir.file16("a")));
-  EXPECT_EQ(files::JoinPath(u"x", u"y"), u"x/y");
-  EXPECT_EQ(files::FromNativePath(files::NativePath(u"p\u00e9")), u"p\u00e9");
-}
-
 }  // namespace
