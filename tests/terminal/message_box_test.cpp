@@ -113,3 +113,18 @@ TEST(TerminalMessageBox, TimedBoxCountsDownVisibly) {
             std::string::npos);
   EXPECT_NE(ui.Compose(screen, 100, 30, now + std::chrono::seconds(30)).Dump().find("closes in 0 s"), std::string::npos);
 }
+
+TEST(TerminalMessageBox, NotificationIconIsShownAndTakesClicks) {
+  TerminalUi ui;
+  Screen screen = BoxOver(Question());
+  screen.trayIcon = ui::frontend::TrayIconView{};
+  Canvas canvas = ui.Compose(screen, 80, 24, std::chrono::steady_clock::now());
+  EXPECT_NE(canvas.Row(23).find("[LNT]"), std::string::npos);
+  std::optional<ui::frontend::Input> input = ui.OnMouse(screen, Mouse{75, 23});
+  ASSERT_TRUE(input);
+  EXPECT_EQ(input->kind, InputKind::TrayClick);
+  // Without an icon the same cell is only the help line.
+  screen.trayIcon.reset();
+  ui.Compose(screen, 80, 24, std::chrono::steady_clock::now());
+  EXPECT_FALSE(ui.OnMouse(screen, Mouse{75, 23}));
+}

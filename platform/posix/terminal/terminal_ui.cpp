@@ -147,6 +147,12 @@ Canvas TerminalUi::Compose(const Screen& screen, int width, int height, Clock::t
   }
   if (!fileFirst) drawFile();
   if (hint) canvas.Text(0, height - 1, ClipToWidth(HintFor(screen), width), Style::Hint);
+  // The notification-area icon sits at the right end of the bottom line.
+  trayIcon_ = Rect{};
+  if (screen.trayIcon && width >= 8 && height >= 1) {
+    trayIcon_ = Rect{width - 7, height - 1, 7, 1};
+    canvas.Text(trayIcon_.x, trayIcon_.y, U" [LNT] ", Style::Caption);
+  }
   return canvas;
 }
 
@@ -348,6 +354,11 @@ std::optional<Input> TerminalUi::ListKey(const DialogView& dialog, DialogUi& sta
 }
 
 std::optional<Input> TerminalUi::OnMouse(const Screen& screen, const Mouse& mouse) {
+  if (screen.trayIcon && mouse.button == MouseButton::Left && trayIcon_.Contains(mouse.x, mouse.y)) {
+    Input input;
+    input.kind = InputKind::TrayClick;
+    return input;
+  }
   switch (screen.waiting) {
     case WaitingKind::MessageBox:
       if (screen.messageBox) return box_.OnMouse(*screen.messageBox, mouse);

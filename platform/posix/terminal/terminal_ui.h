@@ -68,6 +68,7 @@ class TerminalUi {
   MessageBoxUi box_;
   std::unique_ptr<FileDialogUi> file_;
   std::optional<std::pair<int, int>> cursor_;
+  Rect trayIcon_;
 };
 
 // The dialog of the screen that waits for input, or null.
