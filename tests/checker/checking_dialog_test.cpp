@@ -170,7 +170,9 @@ TEST_F(CheckingDialogTest, EmptyQueueEndsCompleteOnCancelWithoutAQuestion) {
   for (const auto& e : run.events)
     if (e["event"].Str() == "end")
       for (const auto& c : e["controls"].items)
-        if (c["id"].Int() == 700) EXPECT_EQ(c["text"].Str(), "");
+        if (c["id"].Int() == 700) {
+          EXPECT_EQ(c["text"].Str(), "");
+        }
 }
 
 TEST_F(CheckingDialogTest, CancelThenNoFromThePauseBoxStaysPausedUntilResumed) {

@@ -123,7 +123,9 @@ TEST(CheckAndRepair, ReviewEndsTheProgramWhenNothingIsLeftToRepair) {
     EXPECT_EQ(run.MessageTexts().back(), "You have restored all faulty items.\r\nLNT will now exit.");
     EXPECT_FALSE(run.ShowedDialog("DIALOG_5")) << run.Summary();
     for (const auto& e : run.events)
-      if (e["event"].Str() == "msgbox") EXPECT_EQ(e["caption"].Str(), "LNT 3.0!");
+      if (e["event"].Str() == "msgbox") {
+        EXPECT_EQ(e["caption"].Str(), "LNT 3.0!");
+      }
   }
 }
 

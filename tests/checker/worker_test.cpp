@@ -136,7 +136,9 @@ TEST(CheckWorkers, EveryLinkIsCheckedOnceWithAtMostThreeRequestsInFlight) {
     EXPECT_EQ(counts.size(), 40u);
     for (const auto& [path, n] : counts) EXPECT_EQ(n, 1) << path;
     EXPECT_LE(site.maxInFlight.load(), 3);
-    if (run == 0) EXPECT_EQ(site.maxInFlight.load(), 3) << "the three workers never ran side by side";
+    if (run == 0) {
+      EXPECT_EQ(site.maxInFlight.load(), 3) << "the three workers never ran side by side";
+    }
     for (const std::string& r : site.server.requests())
       EXPECT_NE(r.find("\r\nUser-Agent: LNT 3.0\r\n"), std::string::npos) << r;
 

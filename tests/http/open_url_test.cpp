@@ -1,5 +1,6 @@
-// Opening whole URLs the way the link check does: final status after
-// redirects, failures for everything that is not a usable HTTP answer.
+// Opening whole URLs the way the link check does. Answers that fail to open
+// (silence, resets, garbage, loops, rejected certificates, huge bodies) are
+// covered against the link classification in tests/checker.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,7 +10,6 @@
 #include "http/loopback.h"
 #include "platform/http.h"
 #include "platform/text.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -66,10 +66,6 @@ void ServeStatusRoutes(httplib::Server& s) {
     res.status = 302;
     res.set_header("Location", "/" + req.matches[1].str());
   });
-  s.Get("/loop", [](const httplib::Request&, httplib::Response& res) {
-    res.status = 302;
-    res.set_header("Location", "/loop");
-  });
 }
 
 TEST_F(ShortTimeouts, FinalStatusIsReadableAsTextAfterRedirects) {
@@ -90,36 +86,6 @@ TEST_F(ShortTimeouts, FinalStatusIsReadableAsTextAfterRedirects) {
   }
   // The scheme and host are matched without regard to case.
   EXPECT_EQ(Open("HTTP://127.0.0.1:" + std::to_string(server.port()) + "/200").status, "200");
-}
-
-TEST_F(ShortTimeouts, UnusableAnswersAndUnreachableServersFailToOpen) {
-  HttpServer server;
-  ServeStatusRoutes(server.server());
-  server.Start();
-  EXPECT_FALSE(Open(server.Url("/loop")).opened) << "redirect loop";
-  EXPECT_FALSE(Open("http://127.0.0.1:" + std::to_string(loopback::ClosedPort()) + "/").opened) << "refused";
-  EXPECT_FALSE(Open("http://no-such-host.invalid/").opened) << "unresolvable";
-
-  RawServer silent([](int fd, RawServer& s) {
-    s.ReadRequest(fd);
-    s.Idle(10000);
-  });
-  auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(Open(silent.Url("/")).opened) << "never answers";
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << "request limit not applied";
-
-  RawServer reset([](int fd, RawServer& s) {
-    s.ReadRequest(fd);
-    linger hard{1, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
-  });
-  EXPECT_FALSE(Open(reset.Url("/")).opened) << "reset";
-
-  RawServer garbage([](int fd, RawServer& s) {
-    s.ReadRequest(fd);
-    RawServer::SendAll(fd, "GARBAGE 12 what\r\n\r\nbody");
-  });
-  EXPECT_FALSE(Open(garbage.Url("/")).opened) << "garbage status line";
 }
 
 TEST_F(ShortTimeouts, OnlyHttpHttpsAndFtpUrlsAreOpened) {
@@ -180,21 +146,6 @@ TEST_F(ShortTimeouts, FtpAnswerHasNoStatusCode) {
   EXPECT_EQ(o.status, "");
 }
 
-TEST_F(ShortTimeouts, SelfSignedCertificateIsRejected) {
-  TempDir dir;
-  std::string cmd = "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -keyout " +
-                    dir.file("key.pem") + " -out " + dir.file("cert.pem") + " >/dev/null 2>&1";
-  ASSERT_EQ(std::system(cmd.c_str()), 0);
-  httplib::SSLServer server(dir.file("cert.pem").c_str(), dir.file("key.pem").c_str());
-  server.Get("/", [](const httplib::Request&, httplib::Response& res) { res.set_content("ok", "text/plain"); });
-  int port = server.bind_to_any_port("127.0.0.1");
-  std::thread thread([&] { server.listen_after_bind(); });
-  Outcome o = Open("https://127.0.0.1:" + std::to_string(port) + "/");
-  server.stop();
-  thread.join();
-  EXPECT_FALSE(o.opened);
-}
-
 TEST_F(ShortTimeouts, RequestCarriesAgentAndIgnoresProxyEnvironment) {
   RawServer server([](int fd, RawServer& s) {
     s.ReadRequest(fd);
@@ -229,26 +180,6 @@ TEST_F(ShortTimeouts, UrlsWithControlCharactersOrSpacesCannotInjectHeaders) {
   bool sawEncoded = false;
   for (const std::string& r : server.requests()) sawEncoded |= r.rfind("GET /a%20b?q=x%20y HTTP/1.1\r\n", 0) == 0;
   EXPECT_TRUE(sawEncoded);
-}
-
-TEST_F(ShortTimeouts, CheckEndsAtTheHeadersWithoutDownloadingTheBody) {
-  std::atomic<long long> sent{0};
-  std::atomic<bool> finished{false};
-  RawServer server([&](int fd, RawServer& s) {
-    s.ReadRequest(fd);
-    const long long total = 1LL << 30;
-    RawServer::SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(total) + "\r\n\r\n");
-    std::string chunk(64 * 1024, 'x');
-    while (sent < total && !s.stopping() && RawServer::SendAll(fd, chunk)) sent += chunk.size();
-    finished = true;
-  });
-  auto start = std::chrono::steady_clock::now();
-  Outcome o = Open(server.Url("/huge"));
-  EXPECT_EQ(o.status, "200");
-  for (int i = 0; i < 200 && !finished; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  EXPECT_TRUE(finished) << "the connection was not closed after the status was read";
-  EXPECT_LT(sent.load(), 64LL << 20) << "the body was being downloaded";
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST(HttpAbort, AbortedSessionFailsCallsUnderWayAndLater) {
