@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -108,8 +109,19 @@ int main(int argc, char** argv) {
   Report("Crc32File vs reading", mb, crcTime, readOnly, "cat");
 
   // Downloads of the same body from a loopback server.
+  // The body is streamed from the file, as a real server would send it.
   httplib::Server server;
-  server.set_mount_point("/", dir);
+  server.Get("/body.bin", [&](const httplib::Request&, httplib::Response& res) {
+    auto in = std::make_shared<std::ifstream>(file, std::ios::binary);
+    res.set_content_provider(megabytes << 20, "application/octet-stream",
+                             [in](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                               std::vector<char> block(std::min<std::size_t>(length, 1 << 20));
+                               in->seekg(std::streamoff(offset));
+                               in->read(block.data(), std::streamsize(block.size()));
+                               sink.write(block.data(), std::size_t(in->gcount()));
+                               return in->gcount() > 0;
+                             });
+  });
   int port = server.bind_to_any_port("127.0.0.1");
   std::thread serving([&] { server.listen_after_bind(); });
   const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/body.bin";

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/files.h"
@@ -30,48 +31,45 @@ void Sha1Hasher::Reset() {
 
 namespace {
 
-// One round step with the roles of the five words fixed at compile time, so
-// the words stay in registers: the caller rotates the roles by argument order
-// instead of moving values around.
-template <int Round>
-inline void Step(std::uint32_t a, std::uint32_t& b, std::uint32_t c, std::uint32_t d, std::uint32_t& e,
-                 std::uint32_t w) {
+// Step I of the 80, fully unrolled: the roles of the five working words
+// rotate with I, and since every index is a compile-time constant the words
+// stay in registers. The message schedule is a ring of sixteen words.
+template <int I>
+inline void Step(std::uint32_t (&v)[5], std::uint32_t (&w)[16]) {
+  constexpr int r = I % 5;
+  std::uint32_t& a = v[(5 - r) % 5];
+  std::uint32_t& b = v[(6 - r) % 5];
+  std::uint32_t& c = v[(7 - r) % 5];
+  std::uint32_t& d = v[(8 - r) % 5];
+  std::uint32_t& e = v[(9 - r) % 5];
+  std::uint32_t x;
+  if constexpr (I < 16) {
+    x = w[I];
+  } else {
+    x = Rotl(w[(I - 3) & 15] ^ w[(I - 8) & 15] ^ w[(I - 14) & 15] ^ w[I & 15], 1);
+    w[I & 15] = x;
+  }
   std::uint32_t f, k;
-  if constexpr (Round == 0) {
+  if constexpr (I < 20) {
     f = d ^ (b & (c ^ d));
     k = 0x5A827999u;
-  } else if constexpr (Round == 1) {
+  } else if constexpr (I < 40) {
     f = b ^ c ^ d;
     k = 0x6ED9EBA1u;
-  } else if constexpr (Round == 2) {
+  } else if constexpr (I < 60) {
     f = (b & c) | (d & (b | c));
     k = 0x8F1BBCDCu;
   } else {
     f = b ^ c ^ d;
     k = 0xCA62C1D6u;
   }
-  e += Rotl(a, 5) + f + k + w;
+  e += Rotl(a, 5) + f + k + x;
   b = Rotl(b, 30);
 }
 
-// Twenty steps of one round, over the message schedule kept as a ring of
-// sixteen words.
-template <int Round>
-inline void Twenty(std::uint32_t& a, std::uint32_t& b, std::uint32_t& c, std::uint32_t& d, std::uint32_t& e,
-                   std::uint32_t* w, int first) {
-  auto word = [w](int i) -> std::uint32_t {
-    if (i < 16) return w[i];
-    std::uint32_t x = Rotl(w[(i - 3) & 15] ^ w[(i - 8) & 15] ^ w[(i - 14) & 15] ^ w[i & 15], 1);
-    w[i & 15] = x;
-    return x;
-  };
-  for (int i = first; i < first + 20; i += 5) {
-    Step<Round>(a, b, c, d, e, word(i));
-    Step<Round>(e, a, b, c, d, word(i + 1));
-    Step<Round>(d, e, a, b, c, word(i + 2));
-    Step<Round>(c, d, e, a, b, word(i + 3));
-    Step<Round>(b, c, d, e, a, word(i + 4));
-  }
+template <std::size_t... I>
+inline void AllSteps(std::uint32_t (&v)[5], std::uint32_t (&w)[16], std::index_sequence<I...>) {
+  (Step<int(I)>(v, w), ...);
 }
 
 }  // namespace
@@ -81,16 +79,9 @@ void Sha1Hasher::Transform(const std::uint8_t* p) {
   for (int i = 0; i < 16; ++i)
     w[i] = (std::uint32_t(p[4 * i]) << 24) | (std::uint32_t(p[4 * i + 1]) << 16) |
            (std::uint32_t(p[4 * i + 2]) << 8) | std::uint32_t(p[4 * i + 3]);
-  std::uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3], e = state_[4];
-  Twenty<0>(a, b, c, d, e, w, 0);
-  Twenty<1>(a, b, c, d, e, w, 20);
-  Twenty<2>(a, b, c, d, e, w, 40);
-  Twenty<3>(a, b, c, d, e, w, 60);
-  state_[0] += a;
-  state_[1] += b;
-  state_[2] += c;
-  state_[3] += d;
-  state_[4] += e;
+  std::uint32_t v[5] = {state_[0], state_[1], state_[2], state_[3], state_[4]};
+  AllSteps(v, w, std::make_index_sequence<80>{});
+  for (int i = 0; i < 5; ++i) state_[i] += v[i];
 }
 
 void Sha1Hasher::Update(const void* bytes, std::size_t count) {
@@ -146,6 +137,8 @@ void Sha1Hasher::HashFile(std::u16string_view path) {
   // Read until the end rather than trusting a size taken up front: the
   // whole file is hashed whatever its size, and a file that shrinks while
   // it is read never feeds stale buffer contents.
+  // A larger stdio buffer makes one system call serve several chunks.
+  std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
   std::vector<std::uint8_t> chunk(kFileChunk);
   for (;;) {
     std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file);
