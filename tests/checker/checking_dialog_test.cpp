@@ -235,7 +235,9 @@ TEST_F(CheckingDialogTest, CancelConfirmedStopsStuckWorkersAtOnceAndLeavesTheRes
   http::SetTimeouts(saved);
   EXPECT_EQ(run.result, 0);
   EXPECT_EQ(run.boxes, std::vector<std::string>{"Are you sure you want to cancel?"});
-  EXPECT_LT(took, std::chrono::milliseconds(300 + 1000)) << "cancel waited for the stuck requests";
+  // The stop itself is held to a second in the worker tests; here the bound
+  // only has to tell an abort from waiting out the 60 s request limit.
+  EXPECT_LT(took, std::chrono::milliseconds(300 + 3000)) << "cancel waited for the stuck requests";
   EXPECT_TRUE(seen.empty());
   for (auto& l : links_) EXPECT_EQ(l.status, Unchecked);
   EXPECT_EQ(RunEvent, nullptr);
