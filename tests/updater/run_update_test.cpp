@@ -155,10 +155,8 @@ TEST_F(RunUpdateTest, GreekTableMatchesEnglishIdsPlus500) {
   EXPECT_EQ(text::Utf16ToUtf8(LookupMessage(107)),
             "Υπήρξαν λάθη στην διαδικασία αναβάθμισης! Παρακαλώ δοκιμάστε αργότερα!\r\n\r\n"
             "Ευχαριστούμε που χρησιμοποιήσατε το Vireo Update!\r\n" + kRights);
-  EXPECT_EQ(LookupMessage(99), u"");
   updateLanguageOffset = kLanguageOffsetEnglish;
-  EXPECT_EQ(text::Utf16ToUtf8(LookupMessage(106)), kUpdated);
-  EXPECT_EQ(text::Utf16ToUtf8(LookupMessage(107)), kErrors);
+  EXPECT_EQ(LookupMessage(99), u"");  // ids outside the table read as empty
 }
 
 TEST_F(RunUpdateTest, InvalidHeadersAreRefusedBeforeAnythingIsShown) {
