@@ -106,17 +106,21 @@ int At(const std::vector<int>& map, int i) {
 std::vector<bool> SqueezeInTwoPasses(const std::vector<bool>& solid, const std::vector<bool>& soft, int excess) {
   std::vector<bool> firm(solid.size());
   for (std::size_t i = 0; i < solid.size(); ++i) firm[i] = solid[i] || soft[i];
-  std::vector<bool> keep = SqueezeKeep(firm, excess);
+  std::vector<bool> keep = SqueezeKeep(firm, excess, true);
   int removed = static_cast<int>(std::count(keep.begin(), keep.end(), false));
   if (removed >= excess) return keep;
-  // Second pass over what is left, where only the truly solid stays.
-  std::vector<std::size_t> left;
-  std::vector<bool> leftSolid;
-  for (std::size_t i = 0; i < keep.size(); ++i)
-    if (keep[i]) left.push_back(i), leftSolid.push_back(solid[i]);
-  std::vector<bool> again = SqueezeKeep(leftSolid, excess - removed);
-  for (std::size_t k = 0; k < left.size(); ++k)
-    if (!again[k]) keep[left[k]] = false;
+  // Then the insides of lists and bars, keeping the one blank left between
+  // things; last, whatever is not solid.
+  for (bool onlySoft : {true, false}) {
+    std::vector<std::size_t> left;
+    std::vector<bool> leftSolid;
+    for (std::size_t i = 0; i < keep.size(); ++i)
+      if (keep[i]) left.push_back(i), leftSolid.push_back(solid[i] || (onlySoft && !soft[i]));
+    std::vector<bool> again = SqueezeKeep(leftSolid, excess - removed);
+    for (std::size_t k = 0; k < left.size(); ++k)
+      if (!again[k]) keep[left[k]] = false, ++removed;
+    if (removed >= excess) break;
+  }
   return keep;
 }
 
@@ -133,7 +137,7 @@ const ControlLayout* DialogLayout::Find(int index) const {
   return nullptr;
 }
 
-std::vector<bool> SqueezeKeep(const std::vector<bool>& solid, int excess) {
+std::vector<bool> SqueezeKeep(const std::vector<bool>& solid, int excess, bool keepOnePerRun) {
   std::vector<bool> keep(solid.size(), true);
   struct Run {
     std::size_t start, length;
@@ -150,6 +154,7 @@ std::vector<bool> SqueezeKeep(const std::vector<bool>& solid, int excess) {
   }
   std::vector<std::size_t> removed(runs.size(), 0);
   for (std::size_t floor : {std::size_t{1}, std::size_t{0}}) {
+    if (floor == 0 && keepOnePerRun) break;
     while (excess > 0) {
       std::size_t best = runs.size();
       for (std::size_t r = 0; r < runs.size(); ++r) {

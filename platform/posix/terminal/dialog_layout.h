@@ -38,8 +38,8 @@ DialogLayout LayoutDialog(const ui::frontend::DialogView& dialog, int maxWidth, 
 
 // Which of `count` positions to keep so that `excess` of them go, never a
 // solid one, taking from the longest runs of removable positions first and
-// leaving one of each run while that is enough.
-std::vector<bool> SqueezeKeep(const std::vector<bool>& solid, int excess);
+// leaving one of each run while that is enough (always, with keepOnePerRun).
+std::vector<bool> SqueezeKeep(const std::vector<bool>& solid, int excess, bool keepOnePerRun = false);
 
 // Text helpers shared with the drawing code.
 inline constexpr int kRadioMarkWidth = 4;  // "(*) "
