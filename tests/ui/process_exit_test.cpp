@@ -98,6 +98,12 @@ TEST(ProcessExit, EveryWayOutEndsTheTranscriptWithTheExitCode) {
   ASSERT_NE(end, nullptr);
   EXPECT_EQ((*scripted::FindControl(*end, 900))["pos"].Int(), 100);
 
+  // A dialog that ends before it ever waits still uses up its `wait` line.
+  run = RunDriver("quick-count", "dialog DIALOG_3: wait\nmsgbox ok\n");
+  EXPECT_EQ(run.exitCode, 1) << run.errorOutput;
+  ExpectExitLast(run, 1);
+  EXPECT_EQ(run.MessageTexts(), std::vector<std::string>{"Counted."});
+
   // The open dialog answered after a refused path.
   run = RunDriver("open", "open /no/such/file.html\nopen " + std::string(UI_DRIVER_BINARY) + "\n");
   EXPECT_EQ(run.exitCode, 0) << run.errorOutput;

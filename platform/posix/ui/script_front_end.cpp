@@ -170,9 +170,26 @@ class ScriptFrontEnd final : public frontend::FrontEnd {
       }
     }
     std::size_t next = bound_ ? current_ + 1 : 0;
+    // A dialog that only had to end by itself ("wait") may end before it ever
+    // waited for input (a check that finishes at once): its line is then
+    // done, and the line after it answers what is shown now.
+    while (next + 1 < lines_.size() && !Addresses(lines_[next], screen) && OnlyWaits(lines_[next]) &&
+           !Shown(lines_[next].name, screen))
+      ++next;
     if (next >= lines_.size() || !Addresses(lines_[next], screen)) Mismatch(screen, next);
     Take(next);
     boundDialog_ = screen.waitingDialog;
+  }
+
+  static bool OnlyWaits(const ScriptLine& line) {
+    return line.kind == ScriptLine::Kind::Dialog && !line.actions.empty() && !HasWork(line, 0) &&
+           line.actions.back().kind == ScriptAction::Kind::Wait;
+  }
+
+  static bool Shown(const std::string& name, const Screen& screen) {
+    for (const auto& dialog : screen.dialogs)
+      if (dialog.name == name) return true;
+    return false;
   }
 
   void Take(std::size_t index) {

@@ -50,6 +50,13 @@ std::intptr_t CountingProc(ui::Window dialog, unsigned message, ui::WParam wPara
   return 0;
 }
 
+// Ends during its first round of messages, before anyone is asked for input.
+std::intptr_t EndsBeforeWaitingProc(ui::Window dialog, unsigned message, ui::WParam, ui::LParam) {
+  if (message == ui::WM_INITDIALOG) ui::PostMessage(dialog, kResult, 0, 0);
+  if (message == kResult) ui::EndDialog(dialog, 1);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,6 +74,11 @@ int main(int argc, char** argv) {
   if (scene == "counting") {
     std::intptr_t result = ui::DialogBoxParam("DIALOG_3", nullptr, CountingProc, 0);
     worker.join();
+    ui::ExitProcess(static_cast<int>(result));
+  }
+  if (scene == "quick-count") {
+    std::intptr_t result = ui::DialogBoxParam("DIALOG_3", nullptr, EndsBeforeWaitingProc, 0);
+    ui::MessageBox(nullptr, u"Counted.", u"LNT 3.0!", ui::MB_OK);
     ui::ExitProcess(static_cast<int>(result));
   }
   if (scene == "open") {
