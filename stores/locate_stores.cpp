@@ -5,7 +5,7 @@
 #include "model/app_state.h"
 #include "platform/files.h"
 #include "platform/registry.h"
-#include "platform/special_folders.h"
+#include "platform/known_folders.h"
 
 void LocateFavorites() {
   std::u16string value;

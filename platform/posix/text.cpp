@@ -162,9 +162,9 @@ std::u16string FormatList(std::u16string_view f, std::initializer_list<FormatArg
       continue;
     }
     // Flags, width and precision.
-    std::string spec = "%";
+    std::string conversion = "%";
     while (i < f.size() && (f[i] == u'0' || f[i] == u'-' || f[i] == u'.' || (f[i] >= u'1' && f[i] <= u'9'))) {
-      spec.push_back(static_cast<char>(f[i]));
+      conversion.push_back(static_cast<char>(f[i]));
       ++i;
     }
     while (i < f.size() && (f[i] == u'l' || f[i] == u'h' || f[i] == u'I')) ++i;  // length modifiers
@@ -183,26 +183,26 @@ std::u16string FormatList(std::u16string_view f, std::initializer_list<FormatArg
         else if (a.kind == FormatArg::kNarrow) out.append(Utf8ToUtf16(a.narrow));
         break;
       case u'u': case u'd': case u'i': case u'x': case u'X': {
-        spec += "ll";
-        spec.push_back(static_cast<char>(conv));
+        conversion += "ll";
+        conversion.push_back(static_cast<char>(conv));
         unsigned long long v = a.kind == FormatArg::kSigned ? static_cast<unsigned long long>(a.i)
                              : a.kind == FormatArg::kDouble ? static_cast<unsigned long long>(static_cast<long long>(a.d))
                                                             : a.u;
         if (conv == u'u') v &= 0xFFFFFFFFull;  // %u prints a 32-bit unsigned value, as the platform does
         if (conv == u'd' || conv == u'i') {
           long long sv = a.kind == FormatArg::kSigned ? a.i : static_cast<long long>(v);
-          std::snprintf(buf, sizeof buf, spec.c_str(), sv);
+          std::snprintf(buf, sizeof buf, conversion.c_str(), sv);
         } else {
-          std::snprintf(buf, sizeof buf, spec.c_str(), v);
+          std::snprintf(buf, sizeof buf, conversion.c_str(), v);
         }
         AppendAscii(out, buf);
         break;
       }
       case u'f': {
-        spec.push_back('f');
+        conversion.push_back('f');
         double v = a.kind == FormatArg::kDouble ? a.d : a.kind == FormatArg::kSigned ? static_cast<double>(a.i)
                                                                                      : static_cast<double>(a.u);
-        std::snprintf(buf, sizeof buf, spec.c_str(), v);
+        std::snprintf(buf, sizeof buf, conversion.c_str(), v);
         AppendAscii(out, buf);
         break;
       }
