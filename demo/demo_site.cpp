@@ -5,7 +5,10 @@
 //
 // Usage: linnet_demo_site --bookmarks FILE [--copy FILE] [--ready FILE]
 #include <httplib.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -17,10 +20,20 @@
 
 namespace {
 
+// A loopback port where nothing listens: bound for a moment, then closed.
 int UnusedPort() {
-  httplib::Server probe;
-  int port = probe.bind_to_any_port("127.0.0.1");
-  return port;  // closed again when probe goes away: nothing listens there
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  if (fd < 0) return 9;
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof addr;
+  int port = 9;
+  if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+      getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
+    port = ntohs(addr.sin_port);
+  close(fd);
+  return port;
 }
 
 std::string BookmarkFile(int port, int deadPort) {
