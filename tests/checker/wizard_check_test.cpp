@@ -4,19 +4,12 @@
 
 #include "http/loopback.h"
 #include "program_run.h"
+#include "support/expected_bookmark_file.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-const char kHeader[] =
-    "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n"
-    "\t<!--This is an automatically generated file.\r\n"
-    "\tIt will be read and overwritten.\r\n"
-    "\tDo Not Edit! -->\r\n"
-    "\t<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\r\n"
-    "   <Title>Bookmarks</Title>\r\n"
-    "   <H1>Bookmarks</H1>\r\n"
-    "\t<DL>\r\n";
+const std::string kHeader = kExpectedBookmarkHeader;
 
 std::string Link(const std::string& url, const std::string& title) {
   return "<DT><A HREF=\"" + url + "\" ADD_DATE=\"\" LAST_VISIT=\"\" LAST_MODIFIED=\"\">" + title + "</A>\r\n";

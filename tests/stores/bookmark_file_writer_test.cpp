@@ -3,19 +3,12 @@
 #include <filesystem>
 
 #include "read_helpers.h"
+#include "support/expected_bookmark_file.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-const std::string kHeader =
-    "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n"
-    "\t<!--This is an automatically generated file.\r\n"
-    "\tIt will be read and overwritten.\r\n"
-    "\tDo Not Edit! -->\r\n"
-    "\t<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\r\n"
-    "   <Title>Bookmarks</Title>\r\n"
-    "   <H1>Bookmarks</H1>\r\n"
-    "\t<DL>\r\n";
+const std::string kHeader = kExpectedBookmarkHeader;
 
 BookmarkLink Link(std::u16string url, std::u16string title) {
   BookmarkLink l;
