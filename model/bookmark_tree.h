@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -16,11 +18,60 @@ enum LinkStatus : std::int32_t {
   Fix = 3,        // URL cut back to its site root when results are applied
 };
 
+// How an item's texts (URL, title, folder name) are held.
+enum class TextForm : std::uint8_t {
+  // As a bookmark file writes them: HTML text whose character references
+  // ("&amp;") are not decoded. Every item the program makes is in this form.
+  Markup,
+  // The characters themselves, as the browsers' own stores and shortcut files
+  // hold them; a bookmark file must escape them.
+  Plain,
+};
+
+// What the store an item came from holds of it beyond the program's own
+// fields, carried along untouched so that writing the item back loses
+// nothing. Shared and never changed once read: copies of an item share it.
+struct StoredItem {
+  TextForm form = TextForm::Markup;
+
+  // A bookmark file: the attributes of the item's tag other than HREF, as
+  // written (with the space before each), and the description that followed
+  // the item (the text after "<DD>"), as written.
+  std::string attributes;
+  std::optional<std::string> description;
+  // A bookmark file: the bytes of the title (a folder's name) and of the URL
+  // as read, kept only where they are not valid UTF-8, since the UTF-16 text
+  // would not give them back.
+  std::optional<std::string> rawTitle;
+  std::optional<std::string> rawUrl;
+
+  // An internet shortcut: the whole file as read, so that its other keys and
+  // sections survive a rewrite.
+  std::optional<std::string> shortcut;
+
+  // A browser's own store: the item's identity there (a row id, a node id).
+  std::string storeId;
+};
+
+// Where an item stood among the items of its folder in the store it was read
+// from: items are written back in this order. 0 means the program added the
+// item, and it goes where the program puts such items.
+using ItemOrder = std::uint32_t;
+
 struct BookmarkLink {
   std::u16string url;
   std::u16string title;
   std::u16string folderPath;  // relative to the root, names joined by '\'
   LinkStatus status = Unchecked;
+  ItemOrder order = 0;
+  std::shared_ptr<const StoredItem> stored;  // null: nothing beyond the fields above
+};
+
+// A separator line between the items of a folder.
+struct BookmarkSeparator {
+  ItemOrder order = 0;
+  std::string text;  // a bookmark file: the tag as written ("<HR>")
+  std::string storeId;
 };
 
 // A lookup aid for folders with many sub-folders: the position of the first
@@ -40,6 +91,9 @@ struct BookmarkFolder {
   std::vector<BookmarkFolder> folders;
   std::vector<BookmarkLink> links;
   SubfolderIndex subfolderIndex;
+  ItemOrder order = 0;  // of the folder's heading among its parent's items
+  std::shared_ptr<const StoredItem> stored;
+  std::vector<BookmarkSeparator> separators;
 };
 
 // Growing a sequence of folders or links must move the sub-trees it holds,
