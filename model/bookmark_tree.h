@@ -34,9 +34,15 @@ enum class TextForm : std::uint8_t {
 struct StoredItem {
   TextForm form = TextForm::Markup;
 
-  // A bookmark file: the attributes of the item's tag other than HREF, as
-  // written (with the space before each), and the description that followed
-  // the item (the text after "<DD>"), as written.
+  // A bookmark file: the values of the tag's date attributes (or dates from
+  // another store, as seconds since 1970), which a bookmark file writes in
+  // places of their own; whether a heading carried FOLDED; the tag's other
+  // attributes as written, each with a space before it; and the description
+  // that followed the item (the text after "<DD>"), as written.
+  std::string addDate;
+  std::string lastVisit;
+  std::string lastModified;
+  bool folded = true;
   std::string attributes;
   std::optional<std::string> description;
   // A bookmark file: the bytes of the title (a folder's name) and of the URL

@@ -11,10 +11,16 @@ namespace {
 
 const std::string kHeader = kExpectedBookmarkHeader;
 
+// The lines the saved file holds: the links keep the date they were read
+// with, the folder that was read keeps its heading without FOLDED, and the
+// program's own folder has the format's heading.
 std::string Link(const std::string& url, const std::string& title) {
-  return "<DT><A HREF=\"" + url + "\" ADD_DATE=\"\" LAST_VISIT=\"\" LAST_MODIFIED=\"\">" + title + "</A>\r\n";
+  return "<DT><A HREF=\"" + url + "\" ADD_DATE=\"1\" LAST_VISIT=\"\" LAST_MODIFIED=\"\">" + title + "</A>\r\n";
 }
-std::string Folder(const std::string& name) { return "<DT><H3 FOLDED ADD_DATE=\"\">" + name + "</H3>\r\n<DL><p>\r\n"; }
+std::string Folder(const std::string& name) {
+  return std::string(name == "Deleted Bookmarks" ? "<DT><H3 FOLDED ADD_DATE=\"\">" : "<DT><H3 ADD_DATE=\"\">") + name +
+         "</H3>\r\n<DL><p>\r\n";
+}
 const char kClose[] = "</DL><p>\r\n";
 
 class Site {
