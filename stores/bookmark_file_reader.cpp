@@ -198,12 +198,12 @@ struct Reader {
         lastLinkStored = std::make_shared<StoredItem>();
         lastLink->stored = lastLinkStored;
       }
-      lastLinkStored->description.emplace(description);
+      lastLinkStored->Details().description.emplace(description);
     } else if (lastHeading && lastHeading->heading) {
-      lastHeading->heading->description.emplace(description);
+      lastHeading->heading->Details().description.emplace(description);
     } else if (lastHeading && levels.size() <= kMaxFolderDepth) {
       lastHeading->heading = std::make_shared<StoredItem>();
-      lastHeading->heading->description.emplace(description);
+      lastHeading->heading->Details().description.emplace(description);
     }
     lastLink = nullptr;
     lastHeading = nullptr;

@@ -9,6 +9,7 @@
 #include "platform/replacing_file.h"
 #include "platform/text.h"
 #include "stores/bookmark_file.h"
+#include "stores/bookmark_tag.h"
 
 namespace {
 
@@ -68,41 +69,55 @@ struct Utf8Sink {
 // escaped where it is plain text, otherwise as it stands.
 template <typename Sink>
 void AddText(Sink& sink, std::u16string_view text, const StoredItem* stored,
-             const std::optional<std::string> StoredItem::*raw, bool inAttribute) {
+             const std::optional<std::string> StoredDetails::*raw, bool inAttribute) {
   if (!stored) return sink.Add(text);
-  if (const std::optional<std::string>& bytes = stored->*raw; bytes && text::Utf8ToUtf16(*bytes) == text)
-    return sink.AddBytes(*bytes);
+  if (stored->details) {
+    if (const std::optional<std::string>& bytes = stored->details.get()->*raw;
+        bytes && text::Utf8ToUtf16(*bytes) == text)
+      return sink.AddBytes(*bytes);
+  }
   if (stored->form == TextForm::Plain) return sink.Add(EscapeMarkup(text, inAttribute));
   sink.Add(text);
 }
 
 template <typename Sink>
 void AddDescription(Sink& sink, const StoredItem* stored) {
-  if (!stored || !stored->description) return;
+  if (!stored || !stored->details || !stored->details->description) return;
   sink.Add(u"<DD>");
-  sink.AddBytes(*stored->description);
+  sink.AddBytes(*stored->details->description);
   sink.Add(u"\r\n");
+}
+
+bool HasDescription(const StoredItem* stored) { return stored && stored->details && stored->details->description; }
+
+template <typename Sink>
+void AddOthers(Sink& sink, const DateSlots& slots) {
+  for (std::string_view whole : slots.others) {
+    sink.Add(u" ");
+    sink.AddBytes(whole);
+  }
 }
 
 template <typename Sink>
 void AddLink(Sink& sink, const BookmarkLink& link) {
   const StoredItem* stored = link.stored.get();
   sink.Add(kLinkBefore);
-  AddText(sink, link.url, stored, &StoredItem::rawUrl, true);
-  if (!stored) {
+  AddText(sink, link.url, stored, &StoredDetails::rawUrl, true);
+  if (!stored || stored->attributes.empty()) {
     sink.Add(kLinkMiddle);
   } else {
+    const DateSlots slots = SplitDates(stored->attributes, false);
     sink.Add(u"\" ADD_DATE=\"");
-    sink.AddBytes(stored->addDate);
+    sink.AddBytes(slots.addDate);
     sink.Add(u"\" LAST_VISIT=\"");
-    sink.AddBytes(stored->lastVisit);
+    sink.AddBytes(slots.lastVisit);
     sink.Add(u"\" LAST_MODIFIED=\"");
-    sink.AddBytes(stored->lastModified);
+    sink.AddBytes(slots.lastModified);
     sink.Add(u"\"");
-    sink.AddBytes(stored->attributes);
+    AddOthers(sink, slots);
     sink.Add(u">");
   }
-  AddText(sink, link.title, stored, &StoredItem::rawTitle, false);
+  AddText(sink, link.title, stored, &StoredDetails::rawTitle, false);
   sink.Add(kLinkAfter);
   AddDescription(sink, stored);
 }
@@ -110,17 +125,18 @@ void AddLink(Sink& sink, const BookmarkLink& link) {
 template <typename Sink>
 void AddHeading(Sink& sink, const BookmarkFolder& folder) {
   const StoredItem* stored = folder.stored.get();
-  if (!stored) {
+  if (!stored || (stored->folded && stored->attributes.empty())) {
     sink.Add(kHeadingBefore);
   } else {
+    const DateSlots slots = SplitDates(stored->attributes, true);
     sink.Add(stored->folded ? u"<DT><H3 FOLDED ADD_DATE=\"" : u"<DT><H3 ADD_DATE=\"");
-    sink.AddBytes(stored->addDate);
+    sink.AddBytes(slots.addDate);
     sink.Add(u"\"");
-    sink.AddBytes(stored->attributes);
+    AddOthers(sink, slots);
     sink.Add(u">");
   }
-  AddText(sink, folder.name, stored, &StoredItem::rawTitle, false);
-  if (!stored || !stored->description) return sink.Add(kHeadingAfter);
+  AddText(sink, folder.name, stored, &StoredDetails::rawTitle, false);
+  if (!HasDescription(stored)) return sink.Add(kHeadingAfter);
   sink.Add(u"</H3>\r\n");
   AddDescription(sink, stored);
   sink.Add(u"<DL><p>\r\n");
@@ -198,8 +214,7 @@ void AddFolder(Sink& sink, const BookmarkFolder& folder, bool topLevel) {
 
 std::size_t StoredSize(const StoredItem* stored) {
   if (!stored) return 0;
-  return stored->addDate.size() + stored->lastVisit.size() + stored->lastModified.size() +
-         stored->attributes.size() + (stored->description ? stored->description->size() + 8 : 0);
+  return stored->attributes.size() + (HasDescription(stored) ? stored->details->description->size() + 8 : 0);
 }
 
 // Enough room for a tree of ASCII text, so that the buffer rarely grows.

@@ -62,22 +62,17 @@ std::shared_ptr<StoredItem>& Make(std::shared_ptr<StoredItem>& stored) {
 // somewhere else in the file (an anchor whose HREF is in a later tag).
 bool InsideOneTag(std::string_view text) { return text.find_first_of("<>") == std::string_view::npos; }
 
-// A date attribute goes into its own place unless its value could not stand
-// between double quotes there; then it stays among the others, as written.
-bool TakeDate(std::string_view name, std::string_view whole, std::string_view slot, std::string& value,
-              bool& seen) {
-  if (seen || !EqualsNoCase(name, slot)) return false;
-  std::string_view v = AttributeValue(whole);
-  if (v.find('"') != std::string_view::npos || whole.size() == name.size()) return false;
-  value.assign(v);
-  seen = true;
-  return true;
-}
-
-void KeepOther(std::shared_ptr<StoredItem>& stored, std::string_view whole) {
+void KeepAttribute(std::shared_ptr<StoredItem>& stored, std::string_view whole) {
   std::string& attributes = Make(stored)->attributes;
   attributes.push_back(' ');
   attributes.append(whole);
+}
+
+// A date with an empty value is what the program itself writes where there
+// is no date: nothing to keep.
+bool IsEmptyDate(std::string_view name, std::string_view whole) {
+  if (whole.size() == name.size() || !AttributeValue(whole).empty()) return false;
+  return EqualsNoCase(name, "ADD_DATE") || EqualsNoCase(name, "LAST_VISIT") || EqualsNoCase(name, "LAST_MODIFIED");
 }
 
 }  // namespace
@@ -111,24 +106,13 @@ bool IsSeparatorTag(std::string_view at) {
 std::shared_ptr<StoredItem> ReadLinkTag(std::string_view before, std::string_view after, std::string_view url,
                                         std::string_view title) {
   std::shared_ptr<StoredItem> stored;
-  bool addSeen = false, visitSeen = false, modifiedSeen = false;
-  std::string addDate, lastVisit, lastModified;
   auto take = [&](std::string_view name, std::string_view whole) {
-    if (TakeDate(name, whole, "ADD_DATE", addDate, addSeen)) return;
-    if (TakeDate(name, whole, "LAST_VISIT", lastVisit, visitSeen)) return;
-    if (TakeDate(name, whole, "LAST_MODIFIED", lastModified, modifiedSeen)) return;
-    KeepOther(stored, whole);
+    if (!IsEmptyDate(name, whole)) KeepAttribute(stored, whole);
   };
   if (InsideOneTag(before)) ForEachAttribute(before, take);
   if (InsideOneTag(after)) ForEachAttribute(after, take);
-  if (!addDate.empty() || !lastVisit.empty() || !lastModified.empty()) {
-    Make(stored);
-    stored->addDate = std::move(addDate);
-    stored->lastVisit = std::move(lastVisit);
-    stored->lastModified = std::move(lastModified);
-  }
-  if (!IsWellFormedUtf8(url)) Make(stored)->rawUrl.emplace(url);
-  if (!IsWellFormedUtf8(title)) Make(stored)->rawTitle.emplace(title);
+  if (!IsWellFormedUtf8(url)) Make(stored)->Details().rawUrl.emplace(url);
+  if (!IsWellFormedUtf8(title)) Make(stored)->Details().rawTitle.emplace(title);
   return stored;
 }
 
@@ -137,22 +121,38 @@ std::shared_ptr<StoredItem> ReadHeadingTag(std::string_view tag, std::string_vie
   // Only a real H3 tag has attributes of a heading; anything else the scan
   // took for a heading is written back as a plain one.
   if (StartsWithNoCase(tag, "<H3") && (tag.size() == 3 || IsBlankByte(tag[3])) && InsideOneTag(tag.substr(1))) {
-    bool folded = false, addSeen = false;
-    std::string addDate;
+    bool folded = false;
     ForEachAttribute(tag.substr(3), [&](std::string_view attributeName, std::string_view whole) {
       if (!folded && whole.size() == attributeName.size() && EqualsNoCase(attributeName, "FOLDED")) {
         folded = true;
         return;
       }
-      if (TakeDate(attributeName, whole, "ADD_DATE", addDate, addSeen)) return;
-      KeepOther(stored, whole);
+      if (!IsEmptyDate(attributeName, whole)) KeepAttribute(stored, whole);
     });
-    if (!folded || !addDate.empty()) {
-      Make(stored);
-      stored->folded = folded;
-      stored->addDate = std::move(addDate);
-    }
+    if (!folded) Make(stored)->folded = false;
   }
-  if (!IsWellFormedUtf8(name)) Make(stored)->rawTitle.emplace(name);
+  if (!IsWellFormedUtf8(name)) Make(stored)->Details().rawTitle.emplace(name);
   return stored;
+}
+
+DateSlots SplitDates(std::string_view attributes, bool heading) {
+  DateSlots slots;
+  bool addSeen = false, visitSeen = false, modifiedSeen = false;
+  auto slot = [](std::string_view name, std::string_view whole, std::string_view slotName, std::string_view& value,
+                 bool& seen) {
+    if (seen || !EqualsNoCase(name, slotName) || whole.size() == name.size()) return false;
+    std::string_view v = AttributeValue(whole);
+    // A value that could not stand between double quotes stays as written.
+    if (v.find('"') != std::string_view::npos) return false;
+    value = v;
+    seen = true;
+    return true;
+  };
+  ForEachAttribute(attributes, [&](std::string_view name, std::string_view whole) {
+    bool taken = slot(name, whole, "ADD_DATE", slots.addDate, addSeen) ||
+                 (!heading && slot(name, whole, "LAST_VISIT", slots.lastVisit, visitSeen)) ||
+                 (!heading && slot(name, whole, "LAST_MODIFIED", slots.lastModified, modifiedSeen));
+    if (!taken) slots.others.push_back(whole);
+  });
+  return slots;
 }

@@ -53,7 +53,7 @@ void ReadUrlFile(std::u16string_view directory, const files::DirEntry& entry, Bo
   auto stored = std::make_shared<StoredItem>();
   stored->form = TextForm::Plain;
   std::string bytes;
-  if (files::ReadWholeFile(fullPath, bytes)) stored->shortcut = std::move(bytes);
+  if (files::ReadWholeFile(fullPath, bytes)) stored->Details().shortcut = std::move(bytes);
   link.stored = std::move(stored);
 
   relative.erase(0, std::min(rootPathLength, relative.size()));

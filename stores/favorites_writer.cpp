@@ -12,8 +12,9 @@ namespace {
 // the deletion could not remove) keeps its content and gets the link's URL.
 bool WriteShortcut(std::u16string_view path, const BookmarkLink& link, std::u16string* reason) {
   const std::u16string url = LinkAddress(link);
-  if (link.stored && link.stored->shortcut) {
-    if (files::WriteNewFile(path, *link.stored->shortcut, reason)) {
+  const StoredDetails* details = link.stored ? link.stored->details.get() : nullptr;
+  if (details && details->shortcut) {
+    if (files::WriteNewFile(path, *details->shortcut, reason)) {
       return link.status != Fix || profile::WritePrivateProfileString(u"InternetShortcut", u"URL", url, path, reason);
     }
     if (files::GetFileAttributes(path) == files::kInvalidAttributes) return false;
