@@ -229,9 +229,18 @@ struct Reader {
       if (IsDescriptionTag(rest)) {
         std::size_t end = rest.find('<', 4);
         AddDescription(TrimTrailingBlanks(rest.substr(4, end == kNotFound ? kNotFound : end - 4)));
+        if (end == kNotFound) break;
+        at += end - 1;
       } else if (IsSeparatorTag(rest)) {
-        std::size_t end = rest.find('>');
-        AddSeparator(end == kNotFound ? std::string_view("<HR>") : rest.substr(0, end + 1));
+        // A separator's tag ends at its ">"; one that another tag interrupts
+        // is written as a plain one.
+        std::size_t end = rest.find_first_of("<>", 1);
+        if (end != kNotFound && rest[end] == '>') {
+          AddSeparator(rest.substr(0, end + 1));
+          at += end;
+        } else {
+          AddSeparator("<HR>");
+        }
       }
     }
   }
