@@ -77,9 +77,8 @@ void Save(SaveTarget target) {
   }
 }
 
-}  // namespace
-
-void RunWizard() {
+// The wizard's steps in their order; each return ends the run.
+void RunSequence() {
   BookmarkSource source = kSourceCancelled;
   if (!ChooseAndLoadSource(source)) return;
   if (!ChooseActions()) return;
@@ -88,6 +87,7 @@ void RunWizard() {
   if (!ConfirmCheck(linkCount)) return;
 
   if (!http::InternetAttemptConnect()) {
+    NoteRunFailed();
     ShowWizardMessage(wizard_texts::kNotConnected, ui::MB_OK);
     return;
   }
@@ -100,4 +100,11 @@ void RunWizard() {
 
   const std::intptr_t target = ui::DialogBoxParam("DIALOG_5", nullptr, SaveTargetDialog, source);
   Save(static_cast<SaveTarget>(target));
+}
+
+}  // namespace
+
+int RunWizard() {
+  RunSequence();
+  return RunFailed() ? kExitRunFailed : kExitRunEnded;
 }

@@ -128,4 +128,54 @@ TEST(CheckAndRepair, ReviewEndsTheProgramWhenNothingIsLeftToRepair) {
   }
 }
 
+// A script run every week meets windows that only some weeks show: its
+// optional lines answer them when they come and are passed over otherwise.
+TEST(CheckAndRepair, OneScriptWithOptionalLinesServesEveryWeek) {
+  Site site;
+  TempDir work;
+  const std::string script = ScriptThroughCheck(work.file("in.html"), "click 1") +
+                             "# nothing broken this week: no review list, only this box, and the end\n"
+                             "optional msgbox ok\n"
+                             "optional dialog DIALOG_4: click 1\n"
+                             "dialog DIALOG_5: click 203, click 1\n"
+                             "save " + work.file("out.html") + "\n"
+                             "# the file of the week before is replaced\n"
+                             "optional msgbox yes\n"
+                             "msgbox ok\n";
+  const std::string broken = InputFile({{"A", site.Url("/200/a")}, {"B", site.Url("/404/b")}});
+  const std::string replaceQuestion = "out.html already exists.\r\nDo you want to replace it?";
+  const std::string completed = "File saving completed. Thanks for using LNT 3.0!";
+  {
+    SCOPED_TRACE("a broken link, and no file yet");
+    WriteFileBytes(work.file("in.html"), broken);
+    ProgramRun run = RunProgram(script, work.path());
+    EXPECT_EQ(run.exitCode, 0) << run.Summary();
+    EXPECT_TRUE(run.ShowedDialog("DIALOG_4")) << run.Summary();
+    ASSERT_FALSE(run.MessageTexts().empty());
+    EXPECT_EQ(run.MessageTexts().back(), completed) << run.Summary();
+    EXPECT_EQ(run.MessageTexts().size(), 2u) << run.Summary();
+    EXPECT_TRUE(ReadFileBytes(work.file("out.html")).find(site.Root() + "\"") != std::string::npos);
+  }
+  {
+    SCOPED_TRACE("a broken link, and last week's file");
+    WriteFileBytes(work.file("out.html"), "last week");
+    ProgramRun run = RunProgram(script, work.path());
+    EXPECT_EQ(run.exitCode, 0) << run.Summary();
+    ASSERT_EQ(run.MessageTexts().size(), 3u) << run.Summary();
+    EXPECT_EQ(run.MessageTexts()[1], replaceQuestion);
+    EXPECT_NE(ReadFileBytes(work.file("out.html")), "last week");
+  }
+  {
+    SCOPED_TRACE("nothing broken");
+    WriteFileBytes(work.file("in.html"), InputFile({{"A", site.Url("/200/a")}}));
+    WriteFileBytes(work.file("out.html"), "last week");
+    ProgramRun run = RunProgram(script, work.path());
+    EXPECT_EQ(run.exitCode, 0) << run.Summary();
+    EXPECT_FALSE(run.ShowedDialog("DIALOG_4")) << run.Summary();
+    ASSERT_FALSE(run.MessageTexts().empty());
+    EXPECT_EQ(run.MessageTexts().back(), "None of your favorites have any problems.\r\nLNT will now exit.");
+    EXPECT_EQ(ReadFileBytes(work.file("out.html")), "last week");
+  }
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "shell/wizard.h"
 #include "wizard_fixture.h"
 
 namespace {
@@ -133,7 +134,7 @@ TEST(SaveToChosenFile, AFailedWriteIsReportedNotCompleted) {
     setup.script =
         ScriptToSave(work.file("in.html"), "click 1") + "save " + c.target + "\n" + c.beforeWrite + "msgbox ok\n";
     const WizardRun run = RunLinnet(setup);
-    ASSERT_TRUE(EndedWith(run, 0)) << run.Summary();
+    ASSERT_TRUE(EndedWith(run, kExitRunFailed)) << run.Summary();
     const auto boxes = run.Events("msgbox");
     ASSERT_GE(boxes.size(), 2u) << run.Summary();
     EXPECT_EQ((*boxes[0])["text"].Str().rfind("You are now ready", 0), 0u);
@@ -195,7 +196,7 @@ TEST(SaveToFirefox, NoBackupMeansNoReplacement) {
   setup.script = "dialog DIALOG_1: click 202, click 1\ndialog DIALOG_2: click 1\nmsgbox ok\n"
                  "dialog DIALOG_3: wait\ndialog DIALOG_4: click 1\ndialog DIALOG_5: click 1\nmsgbox ok\n";
   const WizardRun run = RunLinnet(setup);
-  ASSERT_TRUE(EndedWith(run, 0)) << run.Summary();
+  ASSERT_TRUE(EndedWith(run, kExitRunFailed)) << run.Summary();
   const auto boxes = run.Events("msgbox");
   ASSERT_EQ(boxes.size(), 2u) << run.Summary();
   const std::string text = (*boxes[1])["text"].Str();
@@ -256,7 +257,7 @@ TEST(SaveToInternetExplorer, AFailedRewriteIsReportedWithWhereTheBackupIs) {
   setup.workingDirectory = work.path();
   setup.script = ScriptToSave(work.file("in.html"), "click 201, click 1") + "msgbox ok\nmsgbox ok\n";
   const WizardRun run = RunLinnet(setup);
-  ASSERT_TRUE(EndedWith(run, 0)) << run.Summary();
+  ASSERT_TRUE(EndedWith(run, kExitRunFailed)) << run.Summary();
   const auto texts = run.MessageTexts();
   ASSERT_EQ(texts.size(), 3u) << run.Summary();
   const std::string head = "The bookmarks could not be saved to\r\n" + favorites + "\r\n\r\n";
@@ -293,7 +294,7 @@ TEST(SaveToInternetExplorer, RefusesWhenItCannotBackUpOrHasNowhereToWrite) {
     setup.script = script;
     setup.script.replace(setup.script.find("IN"), 2, work.file("in.html"));
     const WizardRun run = RunLinnet(setup);
-    ASSERT_TRUE(EndedWith(run, 0)) << run.Summary();
+    ASSERT_TRUE(EndedWith(run, kExitRunFailed)) << run.Summary();
 
     const auto boxes = run.Events("msgbox");
     ASSERT_EQ(boxes.size(), 2u) << run.Summary();  // no backup note, no completion

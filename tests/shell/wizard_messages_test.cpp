@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "shell/wizard.h"
 #include "wizard_fixture.h"
 
 namespace {
@@ -89,7 +90,7 @@ TEST(Wizard, WithoutANetworkItSaysSoAndStops) {
   setup.script = "dialog DIALOG_1: click 203, click 1\nopen " + work.file("in.html") +
                  "\ndialog DIALOG_2: click 1\nmsgbox ok\nmsgbox ok\n";
   const WizardRun run = RunLinnet(setup);
-  ASSERT_TRUE(EndedWith(run, 0)) << run.Summary();
+  ASSERT_TRUE(EndedWith(run, kExitRunFailed)) << run.Summary();
   const auto boxes = run.Events("msgbox");
   ASSERT_EQ(boxes.size(), 2u) << run.Summary();
   EXPECT_EQ((*boxes[1])["text"].Str(), "Your system is not connected to the Internet; LNT cannot run");
