@@ -96,6 +96,12 @@ bool CopyFile(std::u16string_view from, std::u16string_view to, std::u16string* 
 // Renames, replacing an existing target, flushed through to disk.
 bool MoveFileReplacing(std::u16string_view from, std::u16string_view to, std::u16string* reason = nullptr);
 
+// Gives `to` the permissions of `from` (on Linux the mode bits; on Windows
+// the file attributes, GetFileAttributesW then SetFileAttributesW), so that a
+// file put in another's place can be used as that one was: a program stays
+// executable. False when `from` cannot be examined or `to` cannot be changed.
+bool CopyFileAttributes(std::u16string_view from, std::u16string_view to);
+
 std::u16string GetCurrentDirectory();
 // Full path of the running program's executable.
 std::u16string GetModuleFileName();

@@ -176,6 +176,12 @@ bool MoveFileReplacing(std::u16string_view from, std::u16string_view to, std::u1
   return true;
 }
 
+bool CopyFileAttributes(std::u16string_view from, std::u16string_view to) {
+  struct stat st;
+  if (::stat(NativePath(from).c_str(), &st) != 0) return false;
+  return ::chmod(NativePath(to).c_str(), st.st_mode & 07777) == 0;
+}
+
 std::u16string GetCurrentDirectory() {
   std::vector<char> buf(4096);
   while (!::getcwd(buf.data(), buf.size())) {
