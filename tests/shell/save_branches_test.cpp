@@ -330,6 +330,17 @@ TEST(SaveToInternetExplorer, KeepsAnExactCopyOfEveryShortcutBeforeDeletingAny) {
   EXPECT_EQ((*boxes[1])["icon"].Str(), "error");
   EXPECT_EQ(FolderSnapshot(favorites), favoritesBefore);
   EXPECT_EQ(FolderSnapshot(work.path()), workBefore);
+
+  // Started inside the favorites folder, the copy would be deleted with the
+  // shortcuts it keeps.
+  std::filesystem::remove(favorites + "/Broken.url");
+  const auto inside = FolderSnapshot(favorites);
+  setup.workingDirectory = favorites;
+  run = RunLinnet(setup);
+  ASSERT_TRUE(EndedWith(run, 0)) << run.Summary();
+  ASSERT_EQ(run.MessageTexts().size(), 2u) << run.Summary();
+  EXPECT_TRUE(Contains(run.MessageTexts()[1], "inside the favorites folder")) << run.MessageTexts()[1];
+  EXPECT_EQ(FolderSnapshot(favorites), inside);
 }
 
 TEST(SaveToInternetExplorer, AFailedRewriteIsReportedWithWhereTheBackupIs) {
