@@ -113,7 +113,7 @@ TEST(SaveToChosenFile, KeepsTheFileItReplacesAndReplacesNothingWithoutThatCopy) 
   const std::string tried = TakeEveryBackupName(kept);
   const auto before = FolderSnapshot(full.path());
   run = save(kept);
-  ASSERT_TRUE(EndedWith(run, 0)) << run.Summary();
+  ASSERT_TRUE(EndedWith(run, kExitRunFailed)) << run.Summary();
   const Json& box = *run.Events("msgbox").back();
   const std::string head = "The backup could not be saved to\r\n" + tried + "\r\n\r\n";
   EXPECT_EQ(box["text"].Str().substr(0, head.size()), head) << box["text"].Str();
@@ -320,7 +320,7 @@ TEST(SaveToInternetExplorer, KeepsAnExactCopyOfEveryShortcutBeforeDeletingAny) {
   const auto favoritesBefore = FolderSnapshot(favorites);
   const auto workBefore = FolderSnapshot(work.path());
   run = RunLinnet(setup);
-  ASSERT_TRUE(EndedWith(run, 0)) << run.Summary();
+  ASSERT_TRUE(EndedWith(run, kExitRunFailed)) << run.Summary();
   const auto boxes = run.Events("msgbox");
   ASSERT_EQ(boxes.size(), 2u) << run.Summary();  // no backup note, no completion
   const std::string text = (*boxes[1])["text"].Str();
@@ -338,7 +338,7 @@ TEST(SaveToInternetExplorer, KeepsAnExactCopyOfEveryShortcutBeforeDeletingAny) {
   const auto inside = FolderSnapshot(favorites);
   setup.workingDirectory = favorites;
   run = RunLinnet(setup);
-  ASSERT_TRUE(EndedWith(run, 0)) << run.Summary();
+  ASSERT_TRUE(EndedWith(run, kExitRunFailed)) << run.Summary();
   ASSERT_EQ(run.MessageTexts().size(), 2u) << run.Summary();
   EXPECT_TRUE(Contains(run.MessageTexts()[1], "inside the favorites folder")) << run.MessageTexts()[1];
   EXPECT_EQ(FolderSnapshot(favorites), inside);
