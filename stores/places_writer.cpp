@@ -316,16 +316,25 @@ class Writer {
 
   // Positions run 0, 1, 2... in the order the items had.
   bool Renumber(std::int64_t folder) {
-    sqlite::Statement update;
-    if (!Prepare(update,
-                 "WITH ordered(oid, pos) AS (SELECT id, ROW_NUMBER() OVER (ORDER BY position, id) - 1 "
-                 "FROM moz_bookmarks WHERE parent = ?1) "
-                 "UPDATE moz_bookmarks SET position = (SELECT pos FROM ordered WHERE oid = id) "
-                 "WHERE parent = ?1 AND position IS NOT (SELECT pos FROM ordered WHERE oid = id)")) {
+    sqlite::Statement children, update;
+    if (!Prepare(children, "SELECT id, position FROM moz_bookmarks WHERE parent = ? ORDER BY position, id") ||
+        !Prepare(update, "UPDATE moz_bookmarks SET position = ? WHERE id = ?")) {
       return false;
     }
-    update.Bind(1, folder);
-    return Run(update);
+    children.Bind(1, folder);
+    std::vector<std::pair<std::int64_t, std::int64_t>> rows;
+    sqlite::Statement::Step step;
+    while ((step = children.Next()) == sqlite::Statement::Step::Row) {
+      rows.emplace_back(children.Int(0), children.IsNull(1) ? -1 : children.Int(1));
+    }
+    if (step == sqlite::Statement::Step::Failed) return Failed();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      if (rows[i].second == static_cast<std::int64_t>(i)) continue;
+      update.Bind(1, static_cast<std::int64_t>(i));
+      update.Bind(2, rows[i].first);
+      if (!Run(update)) return false;
+    }
+    return true;
   }
 
   bool IdByGuid(std::string_view guid, std::int64_t& id) {
