@@ -1,4 +1,5 @@
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/text.h"
@@ -26,8 +27,19 @@ bool IsKind(const json::Value& node, const char* kind) {
   return type != node.end() && type->is_string() && type->get_ref<const std::string&>() == kind;
 }
 
+// Every node the tree holds is found again by its id when the file is
+// written back, so each must have one of its own; the browsers always write
+// one.
+struct Ids {
+  std::unordered_set<std::string> seen;
+  bool faulty = false;
+  void Take(const StoredItem& stored) {
+    if (stored.storeId.empty() || !seen.insert(stored.storeId).second) faulty = true;
+  }
+};
+
 // The document's depth was bounded when it was parsed.
-void ReadFolder(const json::Value& node, BookmarkFolder& folder) {
+void ReadFolder(const json::Value& node, BookmarkFolder& folder, Ids& ids) {
   auto children = node.find("children");
   if (children == node.end() || !children->is_array()) return;
   ItemOrder order = 0;
@@ -39,7 +51,8 @@ void ReadFolder(const json::Value& node, BookmarkFolder& folder) {
       sub.name = Member(child, "name");
       sub.order = order;
       sub.stored = Stored(child);
-      ReadFolder(child, sub);
+      ids.Take(*sub.stored);
+      ReadFolder(child, sub, ids);
       folder.folders.push_back(std::move(sub));
     } else if (IsKind(child, "url")) {
       BookmarkLink link;
@@ -47,6 +60,7 @@ void ReadFolder(const json::Value& node, BookmarkFolder& folder) {
       link.title = Member(child, "name");
       link.order = order;
       link.stored = Stored(child);
+      ids.Take(*link.stored);
       folder.links.push_back(std::move(link));
     }
     // A node of another kind stays in the file as it is and is not shown.
@@ -69,6 +83,7 @@ bool ReadChromiumBookmarks(std::string_view bytes, BookmarkFolder& root, std::u1
   json::Value document;
   if (!ParseChromiumDocument(bytes, document, problem)) return false;
   std::vector<BookmarkFolder> tops;
+  Ids ids;
   ItemOrder order = 0;
   for (const json::Value& top : document["roots"]) {
     ++order;
@@ -77,11 +92,16 @@ bool ReadChromiumBookmarks(std::string_view bytes, BookmarkFolder& root, std::u1
     folder.name = Member(top, "name");
     folder.order = order;
     folder.stored = Stored(top);
-    ReadFolder(top, folder);
+    ids.Take(*folder.stored);
+    ReadFolder(top, folder, ids);
     tops.push_back(std::move(folder));
   }
   if (tops.empty()) {
     *problem = u"It is a JSON document, but not a bookmark file of the Chromium browsers (it has no bookmark roots).";
+    return false;
+  }
+  if (ids.faulty) {
+    *problem = u"It is damaged: some of its bookmarks have no id, or share one.";
     return false;
   }
   for (BookmarkFolder& folder : tops) root.folders.push_back(std::move(folder));

@@ -68,7 +68,7 @@ std::string IdText(const json::Value& node) {
   return id != node.end() && id->is_string() ? id->get<std::string>() : std::string();
 }
 
-// Every node object of the document, parents before their children.
+// Every node object of the document, each before all the nodes inside it.
 std::vector<json::Value*> AllNodes(json::Value& document) {
   std::vector<json::Value*> nodes;
   std::vector<json::Value*> pending;
@@ -177,20 +177,19 @@ bool ChromiumBookmarksBytes(std::string_view original, const BookmarkFolder& roo
       moved.insert(id);
     }
   }
-  for (json::Value* node : AllNodes(document)) {
+  // Children before their parents: rebuilding a parent's list moves its
+  // children, so no node is visited after its parent.
+  const std::vector<json::Value*> nodes = AllNodes(document);
+  for (auto it = nodes.rbegin(); it != nodes.rend(); ++it) {
+    json::Value* node = *it;
     auto children = node->find("children");
     if (children == node->end() || !children->is_array()) continue;
+    // The browser marks only the folder a bookmark moves into as modified.
     json::Value kept = json::Value::array();
-    bool changed = false;
     for (json::Value& child : *children) {
-      if (child.is_object() && moved.count(IdText(child))) {
-        changed = true;
-        continue;
-      }
-      kept.push_back(std::move(child));
+      if (!(child.is_object() && moved.count(IdText(child)))) kept.push_back(std::move(child));
     }
     *children = std::move(kept);
-    if (changed && node->contains("date_modified")) (*node)["date_modified"] = now;
   }
   // Inner new folders go into their parents before those are placed.
   for (std::size_t i = plan.folders.size(); i-- > 0;) {

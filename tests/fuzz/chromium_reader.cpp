@@ -25,8 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::string written;
   if (!ChromiumBookmarksBytes(bytes, root, written, nullptr)) {
-    // Only a tree with links outside every folder is refused, and the
-    // reader never makes one.
+    // Only a tree that did not come from this document is refused.
     std::abort();
   }
   BookmarkFolder again;

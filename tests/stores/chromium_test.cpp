@@ -144,6 +144,9 @@ TEST(ChromiumBookmarks, TellsWhatIsWrongWithAFileItCannotRead) {
       {"a newer format", "{\"roots\": {\"other\": {\"type\": \"folder\"}}, \"version\": 2}", "newer version"},
       {"nested without end", deep, "damaged or cut short"},
       {"nested too deep", deep + closing + "}}", "nested more deeply"},
+      {"two nodes with one id", "{\"roots\": {\"other\": {\"id\": \"2\", \"type\": \"folder\", \"children\": "
+                                "[{\"id\": \"2\", \"type\": \"url\", \"url\": \"http://a/\"}]}}}",
+       "share one"},
   };
   for (const auto& c : cases) {
     BookmarkFolder root;
