@@ -28,7 +28,7 @@ bool LoadSource(BookmarkTree& tree, std::u16string_view path) {
     return true;
   }
   std::u16string problem;
-  if (IsSqliteDatabase(path)) {
+  if (IsPlacesStore(path)) {
     if (!ReadPlaces(path, tree, &problem)) return ReadFailed(path, problem);
     loadedStore = LoadedStore{LoadedStoreKind::FirefoxPlaces, std::u16string(path), {}};
     return true;

@@ -17,7 +17,7 @@ void SaveToFirefox() {
     return;
   }
   // A profile without a bookmark file keeps its bookmarks in its database.
-  if (IsSqliteDatabase(firefoxBookmarkFile)) {
+  if (IsPlacesStore(firefoxBookmarkFile)) {
     SaveToFirefoxPlaces();
     return;
   }

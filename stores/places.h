@@ -15,6 +15,11 @@ inline constexpr std::int64_t kNewestPlacesSchema = 86;
 // True when the file at `path` is an SQLite database (by its first bytes).
 bool IsSqliteDatabase(std::u16string_view path);
 
+// True when the file at `path` is to be taken for a places database: it is
+// one, or it is named as one (and is then reported as damaged when it is not
+// one, never read or written as anything else).
+bool IsPlacesStore(std::u16string_view path);
+
 // Reads the bookmarks of the database at `path` under `root`: one folder per
 // root a person sees (menu, toolbar, other bookmarks, mobile), with their
 // folders, links and separators in order. Works on a private copy, so a

@@ -137,6 +137,10 @@ bool IsSqliteDatabase(std::u16string_view path) {
   return bytes.size() >= sizeof kHeader && bytes.compare(0, sizeof kHeader, kHeader, sizeof kHeader) == 0;
 }
 
+bool IsPlacesStore(std::u16string_view path) {
+  return IsSqliteDatabase(path) || text::EndsWithAsciiNoCase(path, u"places.sqlite");
+}
+
 bool ReadPlaces(std::u16string_view path, BookmarkFolder& root, std::u16string* problem) {
   std::u16string ignored;
   if (!problem) problem = &ignored;

@@ -152,21 +152,33 @@ TEST(BrowserStoresWizard, ADamagedStoreIsReportedAndTheWizardEnds) {
   TempDir home, work;
   std::filesystem::create_directories(Profile(home.path()));
   const std::string places = Profile(home.path()) + "/places.sqlite";
-  WriteFileBytes(places, "SQLite format 3" + std::string(1, '\0') + std::string(100, 'x'));
   WriteFileBytes(work.file("Bookmarks"), "{\"roots\": {\"bookmark_bar\": {\"children\": [");
-  for (const std::string& source : {std::string("dialog DIALOG_1: click 202, click 1\n"),
-                                    "dialog DIALOG_1: click 203, click 1\nopen " + work.file("Bookmarks") + "\n"}) {
+  const std::string firefox = "dialog DIALOG_1: click 202, click 1\n";
+  const struct {
+    const char* what;
+    std::string places;
+    std::string script;
+  } cases[] = {
+      {"a damaged database", "SQLite format 3" + std::string(1, '\0') + std::string(100, 'x'), firefox},
+      {"a bookmark file named as the database", "<DT><A HREF=\"http://a.example/\">A</A>\n", firefox},
+      {"a Bookmarks file cut short", "", "dialog DIALOG_1: click 203, click 1\nopen " + work.file("Bookmarks") + "\n"},
+  };
+  for (const auto& c : cases) {
+    if (!c.places.empty()) WriteFileBytes(places, c.places);
     WizardSetup setup;
     setup.home = home.path();
-    setup.script = source + "msgbox ok\n";
+    setup.script = c.script + "msgbox ok\n";
     const WizardRun run = RunLinnet(setup);
-    ASSERT_TRUE(EndedWith(run, 0)) << run.Summary() << run.errorOutput;
+    ASSERT_TRUE(EndedWith(run, 0)) << c.what << run.Summary() << run.errorOutput;
     const auto boxes = run.Events("msgbox");
-    ASSERT_EQ(boxes.size(), 1u) << run.Summary();
-    EXPECT_EQ((*boxes[0])["text"].Str().rfind("The bookmarks could not be read from\r\n", 0), 0u);
-    EXPECT_NE((*boxes[0])["text"].Str().find("\r\n\r\nNothing has been changed."), std::string::npos);
+    ASSERT_EQ(boxes.size(), 1u) << c.what << run.Summary();
+    EXPECT_EQ((*boxes[0])["text"].Str().rfind("The bookmarks could not be read from\r\n", 0), 0u) << c.what;
+    EXPECT_NE((*boxes[0])["text"].Str().find("\r\n\r\nNothing has been changed."), std::string::npos) << c.what;
     EXPECT_EQ((*boxes[0])["icon"].Str(), "error");
-    EXPECT_EQ(run.FindDialog("DIALOG_2"), nullptr);
+    EXPECT_EQ(run.FindDialog("DIALOG_2"), nullptr) << c.what;
+    if (!c.places.empty()) {
+      EXPECT_EQ(ReadFileBytes(places), c.places) << c.what;
+    }
   }
 }
 
