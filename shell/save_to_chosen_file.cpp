@@ -4,6 +4,7 @@
 #include "shell/backup_name.h"
 #include "shell/file_dialogs.h"
 #include "shell/save_branches.h"
+#include "shell/save_to_browser_store.h"
 #include "shell/wizard_message.h"
 #include "shell/wizard_texts.h"
 #include "stores/bookmark_file.h"
@@ -11,6 +12,12 @@
 void SaveToChosenFile() {
   std::u16string path;
   if (!AskBookmarkFileToSave(path)) return;
+  // Over the Chromium file it came from, the tree goes back in that file's
+  // own format; any other name gets a bookmark file.
+  if (SavesOverLoadedChromiumFile(path)) {
+    SaveOverChromiumFile(path);
+    return;
+  }
   // The name is used as typed: no extension is added.
   std::u16string reason;
   // A file the person agreed to replace is kept first, under a name that no

@@ -10,6 +10,7 @@
 #include "shell/choice_dialogs.h"
 #include "shell/file_dialogs.h"
 #include "shell/load_bookmarks.h"
+#include "shell/loaded_store.h"
 #include "shell/save_branches.h"
 #include "shell/wizard_message.h"
 #include "shell/wizard_texts.h"
@@ -24,13 +25,13 @@ bool ChooseAndLoadSource(BookmarkSource& source) {
       LoadBookmarks(bookmarkTree, favoritesFolder);
       break;
     case kSourceFirefox:
-      LoadBookmarks(bookmarkTree, firefoxBookmarkFile);
+      if (!LoadSource(bookmarkTree, firefoxBookmarkFile)) return false;
       break;
     case kSourceBookmarkFile: {
       // The open dialog starts where the program was started.
       std::u16string path;
       if (!AskBookmarkFileToOpen(startupDirectory, path)) return false;
-      LoadBookmarks(bookmarkTree, path);
+      if (!LoadSource(bookmarkTree, path)) return false;
       break;
     }
     default:
