@@ -65,6 +65,11 @@ struct StoredItem {
     if (!details) details = std::make_unique<StoredDetails>();
     return *details;
   }
+  // The item's identity in a browser's own store; empty for other stores.
+  const std::string& StoreId() const {
+    static const std::string none;
+    return details ? details->storeId : none;
+  }
 };
 
 // Where an item stood among the items of its folder in the store it was read

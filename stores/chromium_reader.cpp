@@ -12,7 +12,7 @@ std::shared_ptr<const StoredItem> Stored(const json::Value& node) {
   auto stored = std::make_shared<StoredItem>();
   stored->form = TextForm::Plain;
   auto id = node.find("id");
-  if (id != node.end() && id->is_string()) stored->storeId = id->get<std::string>();
+  if (id != node.end() && id->is_string()) stored->Details().storeId = id->get<std::string>();
   return stored;
 }
 
@@ -34,7 +34,7 @@ struct Ids {
   std::unordered_set<std::string> seen;
   bool faulty = false;
   void Take(const StoredItem& stored) {
-    if (stored.storeId.empty() || !seen.insert(stored.storeId).second) faulty = true;
+    if (stored.StoreId().empty() || !seen.insert(stored.StoreId()).second) faulty = true;
   }
 };
 

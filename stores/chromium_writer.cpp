@@ -27,8 +27,8 @@ struct Plan {
 };
 
 const std::string* IdOf(const std::shared_ptr<const StoredItem>& stored) {
-  if (!stored || stored->form != TextForm::Plain || stored->storeId.empty()) return nullptr;
-  return &stored->storeId;
+  if (!stored || stored->form != TextForm::Plain || stored->StoreId().empty()) return nullptr;
+  return &stored->StoreId();
 }
 
 void PlanFolder(const BookmarkFolder& folder, const std::string& id, int newIndex, Plan& plan) {

@@ -81,7 +81,7 @@ std::u16string RootName(const Row& row) {
 std::shared_ptr<const StoredItem> Stored(std::int64_t id) {
   auto stored = std::make_shared<StoredItem>();
   stored->form = TextForm::Plain;
-  stored->storeId = std::to_string(id);
+  stored->Details().storeId = std::to_string(id);
   return stored;
 }
 
@@ -202,7 +202,7 @@ bool ReadPlaces(std::u16string_view path, BookmarkFolder& root, std::u16string* 
   const auto& rootRows = builder.children[placesRoot];
   for (BookmarkFolder& sub : top.folders) {
     for (const Row& row : rootRows) {
-      if (sub.stored->storeId == std::to_string(row.id)) sub.name = RootName(row);
+      if (sub.stored->StoreId() == std::to_string(row.id)) sub.name = RootName(row);
     }
     root.folders.push_back(std::move(sub));
   }

@@ -33,9 +33,9 @@ struct Plan {
 };
 
 bool IdOf(const std::shared_ptr<const StoredItem>& stored, std::int64_t& id) {
-  if (!stored || stored->form != TextForm::Plain || stored->storeId.empty()) return false;
+  if (!stored || stored->form != TextForm::Plain || stored->StoreId().empty()) return false;
   char* end = nullptr;
-  id = std::strtoll(stored->storeId.c_str(), &end, 10);
+  id = std::strtoll(stored->StoreId().c_str(), &end, 10);
   return end && *end == '\0' && id > 0;
 }
 

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "shell/wizard.h"
 #include "support/browser_stores.h"
 #include "wizard_fixture.h"
 
@@ -84,7 +85,7 @@ TEST(FirefoxPlacesWizard, ChangesNothingWhileFirefoxRuns) {
   setup.home = home.path();
   setup.script = CheckThenSave("dialog DIALOG_1: click 202, click 1\n") + "msgbox cancel\nmsgbox ok\n";
   const WizardRun run = RunLinnet(setup);
-  ASSERT_TRUE(EndedWith(run, 0)) << run.Summary() << run.errorOutput;
+  ASSERT_TRUE(EndedWith(run, kExitRunFailed)) << run.Summary() << run.errorOutput;
   const auto boxes = run.Events("msgbox");
   ASSERT_EQ(boxes.size(), 3u) << run.Summary();
   EXPECT_EQ((*boxes[1])["text"].Str(),
@@ -141,7 +142,7 @@ TEST(ChromiumWizard, ChangesNothingWhileTheBrowserRuns) {
   setup.script = CheckThenSave("dialog DIALOG_1: click 203, click 1\nopen " + file + "\n") + "save " + file +
                  "\nmsgbox yes\nmsgbox cancel\nmsgbox ok\n";
   const WizardRun run = RunLinnet(setup);
-  ASSERT_TRUE(EndedWith(run, 0)) << run.Summary() << run.errorOutput;
+  ASSERT_TRUE(EndedWith(run, kExitRunFailed)) << run.Summary() << run.errorOutput;
   const auto boxes = run.Events("msgbox");
   ASSERT_GE(boxes.size(), 2u);
   EXPECT_NE((*boxes[boxes.size() - 2])["text"].Str().find("is running with its profile"), std::string::npos);
@@ -169,7 +170,7 @@ TEST(BrowserStoresWizard, ADamagedStoreIsReportedAndTheWizardEnds) {
     setup.home = home.path();
     setup.script = c.script + "msgbox ok\n";
     const WizardRun run = RunLinnet(setup);
-    ASSERT_TRUE(EndedWith(run, 0)) << c.what << run.Summary() << run.errorOutput;
+    ASSERT_TRUE(EndedWith(run, kExitRunFailed)) << c.what << run.Summary() << run.errorOutput;
     const auto boxes = run.Events("msgbox");
     ASSERT_EQ(boxes.size(), 1u) << c.what << run.Summary();
     EXPECT_EQ((*boxes[0])["text"].Str().rfind("The bookmarks could not be read from\r\n", 0), 0u) << c.what;

@@ -24,10 +24,7 @@ std::vector<std::string> PlainLinks(BookmarkFolder& root) {
   return out;
 }
 
-// Enabled once the bookmark file writer escapes plain text and writes items
-// in their stored order (separators as <HR>); until then it writes every
-// text raw, and a "<" in a title cuts the title when the file is read.
-TEST(BrowserStoreExport, DISABLED_SavedToABookmarkFileTheTextsReadBackWhole) {
+TEST(BrowserStoreExport, SavedToABookmarkFileTheTextsReadBackWhole) {
   TempDir dir;
   MakePlacesDatabase(dir.file("places.sqlite"),
                      {{"in:menu", ""},

@@ -63,7 +63,7 @@ TEST(ChromiumBookmarks, ReadsTheRootsAsFoldersWithTheirItemsInOrder) {
             "[Other bookmarks]\n"
             "  Caf\xC3\xA9 <https://www.example.com/caf%C3%A9>\n"
             "[Mobile bookmarks]\n");
-  EXPECT_EQ(root.folders[0].folders[0].stored->storeId, "4");
+  EXPECT_EQ(root.folders[0].folders[0].stored->StoreId(), "4");
   EXPECT_EQ(root.folders[0].folders[0].stored->form, TextForm::Plain);
   EXPECT_LT(root.folders[0].folders[0].order, root.folders[0].links[0].order);
 }
@@ -106,7 +106,7 @@ TEST(ChromiumBookmarks, ARepairChangesOnlyTheRepairedNodes) {
             "    Nobody <http://nobody.example:8080/x>\n"
             "  Caf\xC3\xA9 <https://www.example.com/caf%C3%A9>\n"
             "[Mobile bookmarks]\n");
-  EXPECT_EQ(again.folders[1].folders[0].stored->storeId, "9") << "the next free id";
+  EXPECT_EQ(again.folders[1].folders[0].stored->StoreId(), "9") << "the next free id";
   // Every line of the moved node survives, dates, guid and meta info alike,
   // and nothing of the fixed node but its URL changed.
   const std::size_t moved = file.find("\"name\": \"Nobody\"");
