@@ -35,6 +35,13 @@ void MarkAborted(HandleTag* handle) {
 
 }  // namespace
 
+std::condition_variable& AbortSignal() {
+  static std::condition_variable signal;
+  return signal;
+}
+
+bool IsAborted(Handle handle) { return handle && (handle->aborted || !handle->native); }
+
 std::mutex& HandleMutex() {
   static std::mutex mutex;
   return mutex;
@@ -95,9 +102,12 @@ void InternetCloseHandle(Handle handle) {
 
 void InternetAbort(Handle handle) {
   if (!handle) return;
-  std::lock_guard<std::mutex> lock(win32_http::HandleMutex());
-  win32_http::MarkAborted(handle);
-  win32_http::CloseFamily(handle);
+  {
+    std::lock_guard<std::mutex> lock(win32_http::HandleMutex());
+    win32_http::MarkAborted(handle);
+    win32_http::CloseFamily(handle);
+  }
+  win32_http::AbortSignal().notify_all();
 }
 
 bool InternetSetOption(Handle handle, int option, std::uint32_t value) {

@@ -1,6 +1,9 @@
 // Sessions, whole URLs, response headers and bodies through WinINet.
 #include "platform/win32/http/handle.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace http {
 
 using win32_http::Adopt;
@@ -15,10 +18,19 @@ Handle InternetOpen(std::u16string_view agent, int accessType) {
 Handle InternetOpenUrl(Handle session, std::u16string_view url, std::u16string_view headers, std::uint32_t flags) {
   HINTERNET native = NativeOf(session);
   if (!native || url.empty()) return nullptr;
-  const std::wstring extra = win32::Wide(headers);
-  HINTERNET request = ::InternetOpenUrlW(native, win32::Wide(url).c_str(), extra.empty() ? nullptr : extra.c_str(),
-                                         extra.empty() ? 0 : static_cast<DWORD>(-1), flags, 0);
-  return Adopt(request, session);
+  const std::wstring extra = win32::Wide(headers), address = win32::Wide(url);
+  HINTERNET request = nullptr;
+  bool finished = win32_http::RunAbortable<HINTERNET>(
+      session,
+      [=] {
+        return ::InternetOpenUrlW(native, address.c_str(), extra.empty() ? nullptr : extra.c_str(),
+                                  extra.empty() ? 0 : static_cast<DWORD>(-1), flags, 0);
+      },
+      [](HINTERNET late) {
+        if (late) ::InternetCloseHandle(late);
+      },
+      request);
+  return finished ? Adopt(request, session) : nullptr;
 }
 
 bool HttpQueryInfo(Handle request, int infoLevel, std::u16string& value) {
@@ -42,11 +54,27 @@ bool InternetReadFile(Handle request, void* buffer, std::uint32_t size, std::uin
   *read = 0;
   HINTERNET native = NativeOf(request);
   if (!native) return false;
-  DWORD got = 0;
-  if (!::InternetReadFile(native, buffer, size, &got)) return false;
+  // The read goes into a buffer of its own, which outlives a read given up
+  // on an abort; the caller's buffer is only written once the read is done.
+  struct Chunk {
+    bool ok;
+    std::shared_ptr<std::vector<char>> bytes;
+  };
+  Chunk chunk{};
+  bool finished = win32_http::RunAbortable<Chunk>(
+      request,
+      [native, size] {
+        auto bytes = std::make_shared<std::vector<char>>(size);
+        DWORD got = 0;
+        bool ok = ::InternetReadFile(native, bytes->data(), size, &got) != 0;
+        bytes->resize(ok ? got : 0);
+        return Chunk{ok, bytes};
+      },
+      nullptr, chunk);
   // A read that ends because the family was aborted reports an end, not data.
-  if (!NativeOf(request)) return false;
-  *read = got;
+  if (!finished || !chunk.ok || !NativeOf(request)) return false;
+  std::copy(chunk.bytes->begin(), chunk.bytes->end(), static_cast<char*>(buffer));
+  *read = static_cast<std::uint32_t>(chunk.bytes->size());
   return true;
 }
 

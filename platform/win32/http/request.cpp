@@ -71,9 +71,15 @@ bool HttpSendRequest(Handle request, std::u16string_view headers) {
   HINTERNET native = NativeOf(request);
   if (!native) return false;
   const std::wstring extra = win32::Wide(headers);
-  bool sent = ::HttpSendRequestW(native, extra.empty() ? nullptr : extra.c_str(),
-                                 extra.empty() ? 0 : static_cast<DWORD>(-1), nullptr, 0);
-  return sent && NativeOf(request) != nullptr;
+  BOOL sent = FALSE;
+  bool finished = win32_http::RunAbortable<BOOL>(
+      request,
+      [=] {
+        return ::HttpSendRequestW(native, extra.empty() ? nullptr : extra.c_str(),
+                                  extra.empty() ? 0 : static_cast<DWORD>(-1), nullptr, 0);
+      },
+      nullptr, sent);
+  return finished && sent && NativeOf(request) != nullptr;
 }
 
 }  // namespace http
