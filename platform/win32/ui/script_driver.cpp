@@ -361,11 +361,31 @@ void AwaitEffect(unsigned generation) {
   }
 }
 
+// What newly waits is handed to the script only once it has stayed so for a
+// moment: the system posts some of its answers (a close box's Cancel, for
+// one), and a window about to take such a message only looks as if it waited.
+constexpr std::chrono::milliseconds kSettle{80};
+
+Snapshot SettledLook(WaitingKind previousKind, HWND previousWindow) {
+  Snapshot s = Look();
+  // A busy window (results streaming into the checking dialog) is taken as
+  // it is after a few tries.
+  for (int tries = 0; tries < 5 && s.screen.waiting != WaitingKind::Nothing &&
+                      (s.screen.waiting != previousKind || s.window != previousWindow);
+       ++tries) {
+    std::this_thread::sleep_for(kSettle);
+    Snapshot again = Look();
+    if (again.generation == s.generation) break;
+    s = std::move(again);
+  }
+  return s;
+}
+
 void Drive() {
   HWND previousWindow = nullptr;
   WaitingKind previousKind = WaitingKind::Nothing;
   for (;;) {
-    Snapshot s = Look();
+    Snapshot s = SettledLook(previousKind, previousWindow);
     s.screen.waitingChanged = s.screen.waiting != previousKind || s.window != previousWindow;
     if (s.screen.waiting != WaitingKind::Nothing) {
       previousKind = s.screen.waiting;
