@@ -29,8 +29,9 @@ std::intptr_t ShellExecute(Window owner, std::u16string_view verb, std::u16strin
 
 bool Shell_NotifyIcon(unsigned action, const NotifyIconData& data) {
   NOTIFYICONDATAW native{};
-  // The record as the Windows XP shell knows it: every later shell takes it.
-  native.cbSize = NOTIFYICONDATAW_V2_SIZE;
+  // The record as the Windows XP shell knows it (952 bytes in a 32-bit
+  // program): every later shell takes it.
+  native.cbSize = NOTIFYICONDATAW_V3_SIZE;
   native.hWnd = win32::Native(data.window);
   native.uID = data.id;
   native.uFlags = data.flags;
