@@ -40,13 +40,12 @@ linnet_windows_tests(model FILES ${model_tests} DEPS linnet_model)
 #   agrees with these cases, wine's MultiByteToWideChar counts otherwise;
 # - the byte form of INI files: GetPrivateProfileStringW reads a file
 #   without a byte-order mark in the ANSI code page, and
-#   WritePrivateProfileStringW keeps a key's spelling and writes UTF-16;
-# - which names the file system refuses: Windows limits the whole path.
+#   WritePrivateProfileStringW keeps a key's spelling and writes UTF-16.
 set(malformed_utf8 "Utf8ToUtf16.ReplacesEachMalformedPieceWithOneReplacementCharacter:ReadBookmarkFile.MalformedUtf8IsReplacedNotDropped")
 linnet_windows_tests(stores FILES ${stores_tests} DEPS linnet_stores EXCLUDE ${malformed_utf8})
 linnet_windows_tests(platform FILES text_test.cpp DEPS linnet_platform EXCLUDE ${malformed_utf8})
 linnet_windows_tests(favorites FILES favorites_fixture.cpp favorites_writer_test.cpp profile_test.cpp DEPS linnet_stores
-  EXCLUDE "Profile.ReadsValuesTheWayThePlatformDoes:Profile.WritesNewFilesInTheShortcutForm:Profile.UpdatesExistingFilesKeepingEverythingElse:FavoritesWriter.ShortensNamesTheFileSystemRefuses")
+  EXCLUDE "Profile.ReadsValuesTheWayThePlatformDoes:Profile.WritesNewFilesInTheShortcutForm:Profile.UpdatesExistingFilesKeepingEverythingElse")
 linnet_windows_tests(updater FILES digest_test.cpp request_file_test.cpp DEPS linnet_updater linnet_stores)
 linnet_windows_tests(win32 FILES http_test.cpp DEPS linnet_http linnet_stores)
 # The HTTP tests talk to the demo site, started on the Linux side by

@@ -12,6 +12,11 @@ namespace {
 
 constexpr ULONGLONG kLargestProfileFile = 16 << 20;
 
+// The private-profile calls take paths within MAX_PATH only; a longer one
+// is refused here rather than handed on, since some implementations then
+// write to whatever name is left of it, outside the folder meant.
+bool TooLong(std::u16string_view path) { return path.size() >= MAX_PATH; }
+
 bool IsAscii(std::u16string_view s) {
   for (char16_t c : s)
     if (c >= 0x80) return false;
@@ -22,6 +27,7 @@ bool IsAscii(std::u16string_view s) {
 
 std::u16string GetPrivateProfileString(std::u16string_view section, std::u16string_view key,
                                        std::u16string_view defaultValue, std::u16string_view path) {
+  if (TooLong(path)) return std::u16string(defaultValue);
   const std::wstring file = win32::Wide(path);
   // Readers walk folders that may also hold videos or disk images; a file far
   // larger than any settings file is not read at all.
@@ -45,6 +51,10 @@ std::u16string GetPrivateProfileString(std::u16string_view section, std::u16stri
 
 bool WritePrivateProfileString(std::u16string_view section, std::u16string_view key, std::u16string_view value,
                                std::u16string_view path, std::u16string* reason) {
+  if (TooLong(path)) {
+    if (reason) *reason = u"The path is too long.";
+    return false;
+  }
   std::u16string line;
   for (char16_t c : value)
     if (c != u'\r' && c != u'\n') line.push_back(c);
