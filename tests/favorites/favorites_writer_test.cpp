@@ -15,7 +15,7 @@ namespace {
 std::set<std::string> Listing(const std::string& root) {
   std::set<std::string> out;
   for (const auto& e : fs::recursive_directory_iterator(root))
-    out.insert(fs::relative(e.path(), root).string() + (e.is_directory() ? "/" : ""));
+    out.insert(fs::relative(e.path(), root).generic_string() + (e.is_directory() ? "/" : ""));
   return out;
 }
 
