@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/http.h"
+#include "platform/posix/http/curl_handles.h"
 
 namespace http {
 
@@ -135,18 +136,19 @@ Transfer::~Transfer() {
     auto& w = node->waiters;
     w.erase(std::remove(w.begin(), w.end(), multi), w.end());
   }
+  // Taking the easy handle out of a transfer still under way closes its
+  // connection: an unread body never streams into a kept connection.
   if (multi && easy && started) curl_multi_remove_handle(multi, easy);
-  if (easy) curl_easy_cleanup(easy);
-  if (multi) curl_multi_cleanup(multi);
+  ReturnCurlPair({easy, multi});
   if (headerList) curl_slist_free_all(headerList);
 }
 
 bool PrepareTransfer(HandleTag& request, const std::string& url) {
-  EnsureCurl();
+  CurlPair pair;
+  if (!TakeCurlPair(pair)) return false;
   auto t = std::make_unique<Transfer>();
-  t->easy = curl_easy_init();
-  t->multi = curl_multi_init();
-  if (!t->easy || !t->multi) return false;
+  t->easy = pair.easy;
+  t->multi = pair.multi;
   t->isHttp = StartsWithNoCase(url, "http:") || StartsWithNoCase(url, "https:");
 
   const Timeouts limits = GetTimeouts();
@@ -169,6 +171,9 @@ bool PrepareTransfer(HandleTag& request, const std::string& url) {
   // check never leaves a body streaming into a kept-alive connection.
   curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
   curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 1L);
+  // The easy handle outlives the request (it serves the thread's next one);
+  // a TLS session is not resumed by a later request either.
+  curl_easy_setopt(e, CURLOPT_SSL_SESSIONID_CACHE, 0L);
   curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, limits.connectMs);
   // The wait for the headers is bounded by requestMs in Pump; once the body
   // flows, only a stall of the same length ends it, so large downloads live.
