@@ -105,12 +105,24 @@ std::shared_ptr<ThreadQueue> QueueOf(ThreadId thread) {
 bool PostTo(ThreadId thread, const Msg& msg) {
   std::shared_ptr<ThreadQueue> queue = QueueOf(thread);
   if (!queue) return false;
+  bool wakeFrontEnd = true;
   {
     std::lock_guard<std::mutex> lock(queue->mutex);
     if (!queue->alive) return false;
     queue->posted.push_back(msg);
+    // Workers posting thousands of results a second would otherwise wake
+    // the UI thread for each one: the first post of a frame wakes it, the
+    // rest of that frame's posts are taken in the same round.
+    if (thread == UiThread()) {
+      const auto now = std::chrono::steady_clock::now();
+      if (now < queue->frontEndWakeHeldUntil)
+        wakeFrontEnd = false;
+      else
+        queue->frontEndWakeHeldUntil = now + frontend::kFrameInterval;
+    }
   }
-  Wake(*queue);
+  queue->cv.notify_all();
+  if (wakeFrontEnd) WakeFrontEndFor(queue->id);
   return true;
 }
 
@@ -168,6 +180,13 @@ void WaitOnQueue(std::optional<std::chrono::steady_clock::time_point> until) {
     self->cv.wait_until(lock, *until, ready);
   else
     self->cv.wait(lock, ready);
+}
+
+std::optional<std::chrono::steady_clock::time_point> PostedWakeHeldUntil() {
+  std::shared_ptr<ThreadQueue> self = CurrentQueue();
+  std::lock_guard<std::mutex> lock(self->mutex);
+  if (self->frontEndWakeHeldUntil <= std::chrono::steady_clock::now()) return std::nullopt;
+  return self->frontEndWakeHeldUntil;
 }
 
 }  // namespace ui::core

@@ -35,6 +35,9 @@ struct ThreadQueue {
   std::deque<Msg> posted;
   std::deque<std::shared_ptr<SentMessage>> sent;
   bool alive = true;
+  // Until then, posts leave the front end's wait alone: the one that set it
+  // woke it, and the thread looks at its queue again by then anyway.
+  std::chrono::steady_clock::time_point frontEndWakeHeldUntil{};
 };
 
 ThreadId CurrentThreadId();
@@ -58,5 +61,9 @@ std::optional<Msg> TakePosted();
 void PushFront(const Msg& msg);
 // Blocks on the calling thread's queue until something arrives or the time is up.
 void WaitOnQueue(std::optional<std::chrono::steady_clock::time_point> until);
+// When the calling thread waits for its front end: the time by which it
+// must look at its queue again because posts did not wake it; none when
+// every post will.
+std::optional<std::chrono::steady_clock::time_point> PostedWakeHeldUntil();
 
 }  // namespace ui::core
