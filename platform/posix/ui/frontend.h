@@ -24,9 +24,11 @@
 //   ends by that time), and a held-back change is always drawn before the
 //   loop that shows it ends: the last state of a dialog is seen;
 // - a new dialog, box or file dialog waiting for input is drawn at once;
-// - messages posted from other threads call Wake at most about once a
-//   frame while they keep coming (the core then bounds the timeout so that
-//   none waits longer); sent messages and a person's input are never held.
+// - while messages posted from other threads keep coming, the core looks
+//   at its queue once a frame by itself (the timeout passed to WaitForInput
+//   ends within a frame) and posts do not call Wake; a post calls Wake when
+//   the wait would otherwise last longer than a frame. Sent messages always
+//   call Wake, and a person's input is never held.
 // So the screen handed to WaitForInput may be up to a frame older than the
 // windows' state; what waits for input in it is always current.
 #pragma once
@@ -197,8 +199,7 @@ class FrontEnd {
 
   // Ends a WaitForInput in progress (or makes the next one return at once).
   // Thread-safe and non-blocking; called when a message is sent, and when
-  // one is posted unless a post woke the front end less than a frame ago
-  // (the timeout of the wait then ends with that frame).
+  // one is posted while the wait would last longer than a frame.
   virtual void Wake() = 0;
 
   // Restores the terminal (or whatever the front end took over). Called

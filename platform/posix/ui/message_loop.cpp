@@ -21,6 +21,7 @@ thread_local int renderedSerial = -1;
 thread_local frontend::Screen renderedScreen;
 thread_local Clock::time_point lastRenderAt{};
 thread_local bool renderHeldBack = false;  // a change waits for its frame
+thread_local Clock::time_point lastPostTakenAt{};
 std::atomic<int> nextSerial{1};
 
 void KeepEarliest(std::optional<Clock::time_point>& wakeBy, std::optional<Clock::time_point> other) {
@@ -145,6 +146,7 @@ void RunLoop(Frame frame, LoopHooks& hooks) {
     }
     if (HandleOneSent()) continue;
     if (std::optional<Msg> msg = TakePosted()) {
+      lastPostTakenAt = Clock::now();
       if (hooks.posted && hooks.posted(*msg)) break;
       continue;
     }
@@ -159,12 +161,16 @@ void RunLoop(Frame frame, LoopHooks& hooks) {
       const frontend::Screen& screen = CurrentRendered(*frontEnd);
       std::optional<Clock::time_point> wakeBy = hooks.deadline;
       KeepEarliest(wakeBy, RenderDue());
-      KeepEarliest(wakeBy, PostedWakeHeldUntil());
+      // While posts keep coming, look at the queue once a frame instead of
+      // being woken for each of them.
+      if (now < lastPostTakenAt + frontend::kFrameInterval) KeepEarliest(wakeBy, now + frontend::kFrameInterval);
+      if (!BeginFrontEndWait(wakeBy)) continue;
       std::optional<std::chrono::milliseconds> timeout;
       if (wakeBy)
         timeout = std::max(std::chrono::milliseconds(0), std::chrono::ceil<std::chrono::milliseconds>(*wakeBy - now));
       lastWaitedSerial = frame.serial;
       frontend::Input input = frontEnd->WaitForInput(screen, timeout);
+      EndFrontEndWait();
       Frame current = frames.back();  // nested loops may grow `frames` while the input is applied
       ApplyInput(input, current, hooks);
     } else {

@@ -105,21 +105,17 @@ std::shared_ptr<ThreadQueue> QueueOf(ThreadId thread) {
 bool PostTo(ThreadId thread, const Msg& msg) {
   std::shared_ptr<ThreadQueue> queue = QueueOf(thread);
   if (!queue) return false;
-  bool wakeFrontEnd = true;
+  bool wakeFrontEnd = false;
   {
     std::lock_guard<std::mutex> lock(queue->mutex);
     if (!queue->alive) return false;
     queue->posted.push_back(msg);
-    // Workers posting thousands of results a second would otherwise wake
-    // the UI thread for each one: the first post of a frame wakes it, the
-    // rest of that frame's posts are taken in the same round.
-    if (thread == UiThread()) {
-      const auto now = std::chrono::steady_clock::now();
-      if (now < queue->frontEndWakeHeldUntil)
-        wakeFrontEnd = false;
-      else
-        queue->frontEndWakeHeldUntil = now + frontend::kFrameInterval;
-    }
+    // A thread that looks at its queue within a frame anyway is not woken:
+    // workers posting thousands of results a second would otherwise wake the
+    // UI thread (and be preempted by it) once per result.
+    const auto looksBy = queue->looksBy;
+    if (looksBy != std::chrono::steady_clock::time_point::min())
+      wakeFrontEnd = looksBy > std::chrono::steady_clock::now() + frontend::kFrameInterval;
   }
   queue->cv.notify_all();
   if (wakeFrontEnd) WakeFrontEndFor(queue->id);
@@ -182,11 +178,18 @@ void WaitOnQueue(std::optional<std::chrono::steady_clock::time_point> until) {
     self->cv.wait(lock, ready);
 }
 
-std::optional<std::chrono::steady_clock::time_point> PostedWakeHeldUntil() {
+bool BeginFrontEndWait(std::optional<std::chrono::steady_clock::time_point> until) {
   std::shared_ptr<ThreadQueue> self = CurrentQueue();
   std::lock_guard<std::mutex> lock(self->mutex);
-  if (self->frontEndWakeHeldUntil <= std::chrono::steady_clock::now()) return std::nullopt;
-  return self->frontEndWakeHeldUntil;
+  if (!self->posted.empty() || !self->sent.empty()) return false;
+  self->looksBy = until ? *until : std::chrono::steady_clock::time_point::max();
+  return true;
+}
+
+void EndFrontEndWait() {
+  std::shared_ptr<ThreadQueue> self = CurrentQueue();
+  std::lock_guard<std::mutex> lock(self->mutex);
+  self->looksBy = std::chrono::steady_clock::time_point::min();
 }
 
 }  // namespace ui::core
