@@ -36,12 +36,13 @@ bool TakeCurlPair(CurlPair& pair) {
   EnsureCurl();
   pair.easy = curl_easy_init();
   pair.multi = curl_multi_init();
+  pair.configured = false;
   if (pair.easy && pair.multi) return true;
   Cleanup(pair);
   return false;
 }
 
-void ReturnCurlPair(CurlPair pair) {
+void ReturnCurlPair(CurlPair pair, bool plain) {
   if (!pair.easy || !pair.multi) {
     Cleanup(pair);
     return;
@@ -51,9 +52,10 @@ void ReturnCurlPair(CurlPair pair) {
     Cleanup(pair);
     return;
   }
-  // Back to curl's defaults at once, so the spare holds no copy of the last
-  // request's URL or headers while it waits.
-  curl_easy_reset(pair.easy);
+  if (!plain) {
+    curl_easy_reset(pair.easy);
+    pair.configured = false;
+  }
   spare.pair = pair;
 }
 
