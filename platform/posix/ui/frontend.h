@@ -15,6 +15,22 @@
 //     if something changed since the last Render: Render(screen);
 //     input = WaitForInput(screen, timeout);     // until input, Wake or timeout
 //     apply input (click, select, key, answer...) and go round again.
+//
+// Pace: a stream of changes (the checking dialog's results, thousands a
+// second) is drawn no more often than a person can see it, so the core
+// keeps each front end to about one Render per kFrameInterval:
+// - a change is drawn at once when nothing was drawn for a frame, else held
+//   back until the frame is due (the timeout passed to WaitForInput then
+//   ends by that time), and a held-back change is always drawn before the
+//   loop that shows it ends: the last state of a dialog is seen;
+// - a new dialog, box or file dialog waiting for input is drawn at once;
+// - while messages posted from other threads keep coming, the core looks
+//   at its queue once a frame by itself (the timeout passed to WaitForInput
+//   ends within a frame) and posts do not call Wake; a post calls Wake when
+//   the wait would otherwise last longer than a frame. Sent messages always
+//   call Wake, and a person's input is never held.
+// So the screen handed to WaitForInput may be up to a frame older than the
+// windows' state; what waits for input in it is always current.
 #pragma once
 
 #include "platform/dialog_template.h"
@@ -28,6 +44,9 @@
 #include <vector>
 
 namespace ui::frontend {
+
+// One frame of the screen: about the fastest a person can follow.
+inline constexpr std::chrono::milliseconds kFrameInterval{16};
 
 // ------------------------------------------------------------ what is shown
 
@@ -165,9 +184,10 @@ class FrontEnd {
   // Short name for messages ("script", "terminal").
   virtual std::string Name() const = 0;
 
-  // Draws the screen. Called on the UI thread whenever anything shown
-  // changed (controls, texts, progress, list rows, dialogs appearing or
-  // going away, boxes). The screen is a snapshot; keep what you need.
+  // Draws the screen. Called on the UI thread when anything shown changed
+  // (controls, texts, progress, list rows, dialogs appearing or going away,
+  // boxes), at the pace described above. The screen is a snapshot; keep
+  // what you need.
   virtual void Render(const Screen& screen) = 0;
 
   // Blocks until the person does something (returned as Input), Wake() is
@@ -181,7 +201,8 @@ class FrontEnd {
   virtual Input WaitForInput(const Screen& screen, std::optional<std::chrono::milliseconds> timeout) = 0;
 
   // Ends a WaitForInput in progress (or makes the next one return at once).
-  // Thread-safe and non-blocking; called whenever a message is posted or sent.
+  // Thread-safe and non-blocking; called when a message is sent, and when
+  // one is posted while the wait would last longer than a frame.
   virtual void Wake() = 0;
 
   // Restores the terminal (or whatever the front end took over). Called
