@@ -112,11 +112,26 @@ struct TagAttributes {
   std::string Written(bool heading) const {
     static constexpr std::string_view kAdd = " ADD_DATE=\"", kVisit = "\" LAST_VISIT=\"",
                                       kModified = "\" LAST_MODIFIED=\"";
+    // An attribute whose quoted value never closes ran to the end of the text
+    // it was read from; written before another attribute, its quote would
+    // take that one in on the next read, so it is closed there.
+    auto unclosed = [this](std::size_t i) -> char {
+      if (i + 1 >= others.size()) return 0;
+      std::string_view whole = others[i];
+      std::size_t eq = whole.find('=');
+      if (eq == std::string_view::npos || eq + 1 >= whole.size()) return 0;
+      std::string_view value = whole.substr(eq + 1);
+      char q = value[0];
+      if (q != '"' && q != '\'') return 0;
+      return value.size() == 1 || value.back() != q ? q : 0;
+    };
     std::size_t size = kAdd.size() + addDate.size() + 1 + othersSize;
+    for (std::size_t i = 0; i < others.size(); ++i) size += unclosed(i) ? 1 : 0;
     if (!heading) size += kVisit.size() + lastVisit.size() + kModified.size() + lastModified.size();
     std::string out(size, '\0');
     char* at = out.data();
     auto put = [&at](std::string_view piece) {
+      if (piece.empty()) return;  // an empty view may carry no pointer at all
       std::memcpy(at, piece.data(), piece.size());
       at += piece.size();
     };
@@ -129,9 +144,10 @@ struct TagAttributes {
       put(lastModified);
     }
     put("\"");
-    for (std::string_view whole : others) {
+    for (std::size_t i = 0; i < others.size(); ++i) {
       put(" ");
-      put(whole);
+      put(others[i]);
+      if (char q = unclosed(i)) put(std::string_view(&q, 1));
     }
     return out;
   }
