@@ -56,6 +56,6 @@ linnet_windows_tests(platform FILES text_test.cpp DEPS linnet_platform EXCLUDE $
 linnet_windows_tests(favorites FILES favorites_fixture.cpp favorites_writer_test.cpp profile_test.cpp DEPS linnet_stores
   EXCLUDE "Profile.ReadsValuesTheWayThePlatformDoes:Profile.WritesNewFilesInTheShortcutForm:Profile.UpdatesExistingFilesKeepingEverythingElse")
 linnet_windows_tests(updater FILES digest_test.cpp request_file_test.cpp DEPS linnet_updater linnet_stores)
-linnet_windows_tests(win32 FILES http_test.cpp browser_locks_test.cpp sqlite_test.cpp DEPS linnet_http linnet_stores)
+linnet_windows_tests(win32 FILES http_test.cpp browser_locks_test.cpp sqlite_test.cpp threads_test.cpp DEPS linnet_http linnet_stores)
 # The HTTP tests talk to the demo site, started on the Linux side by
 # scripts/test-windows (LINNET_TEST_BOOKMARKS names the file it wrote).
