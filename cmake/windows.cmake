@@ -23,15 +23,11 @@ foreach(header nlohmann sqlite3.h)
 endforeach()
 target_include_directories(linnet_platform SYSTEM PUBLIC ${LINNET_PORTABLE_HEADERS})
 linnet_library(linnet_http     DIRS platform/win32/http DEPS linnet_platform wininet)
-linnet_library(linnet_ui       DIRS platform/win32/ui DEPS linnet_platform linnet_resources
+# The script language and the transcript (platform/portable/ui/) are the
+# same on every platform: the Windows script driver hands them the real
+# dialogs.
+linnet_library(linnet_ui       DIRS platform/win32/ui platform/portable/ui DEPS linnet_platform linnet_resources
                comctl32 comdlg32 shell32 user32 gdi32)
-# The script language and the transcript are the same on every platform; the
-# Linux dialog layer keeps their sources, and the Windows script driver
-# shares them.
-target_sources(linnet_ui PRIVATE
-  ${CMAKE_SOURCE_DIR}/platform/posix/ui/script_parser.cpp
-  ${CMAKE_SOURCE_DIR}/platform/posix/ui/script_front_end.cpp
-  ${CMAKE_SOURCE_DIR}/platform/posix/ui/transcript.cpp)
 set(LINNET_FRONT_ENDS "")
 
 # The resource script is generated from resources/ by a small program built
