@@ -1,5 +1,7 @@
 // The text helpers that are the same on every platform: ASCII-only case
 // folding and the printf-style formatting of the program's messages.
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 
 #include "platform/text.h"
@@ -35,6 +37,24 @@ std::u16string AsciiWiden(std::string_view bytes) {
 
 static void AppendAscii(std::u16string& out, const char* s) {
   while (*s) out.push_back(static_cast<unsigned char>(*s++));
+}
+
+static void AppendAscii(std::u16string& out, const char* first, const char* last) {
+  for (; first != last; ++first) out.push_back(static_cast<unsigned char>(*first));
+}
+
+// The precision of a conversion that is nothing but "%.N" (or "%"), as the
+// checking dialog's statistics use it once per result; -1 for flags or a
+// width, which go through snprintf.
+static int PlainPrecision(const std::string& conversion, int otherwise) {
+  if (conversion == "%") return otherwise;
+  if (conversion.size() < 3 || conversion[1] != '.' || conversion.size() > 4) return -1;
+  int precision = 0;
+  for (std::size_t k = 2; k < conversion.size(); ++k) {
+    if (conversion[k] < '0' || conversion[k] > '9') return -1;
+    precision = precision * 10 + (conversion[k] - '0');
+  }
+  return precision;
 }
 
 std::u16string FormatList(std::u16string_view f, std::initializer_list<FormatArg> args) {
@@ -80,6 +100,14 @@ std::u16string FormatList(std::u16string_view f, std::initializer_list<FormatArg
                              : a.kind == FormatArg::kDouble ? static_cast<unsigned long long>(static_cast<long long>(a.d))
                                                             : a.u;
         if (conv == u'u') v &= 0xFFFFFFFFull;  // %u prints a 32-bit unsigned value, as the platform does
+        if (conversion.size() == 4 && conv != u'x' && conv != u'X') {
+          // No flags or width: the digits alone, without a trip through printf.
+          const std::to_chars_result r =
+              conv == u'u' ? std::to_chars(buf, buf + sizeof buf, v)
+                           : std::to_chars(buf, buf + sizeof buf, a.kind == FormatArg::kSigned ? a.i : static_cast<long long>(v));
+          AppendAscii(out, buf, r.ptr);
+          break;
+        }
         if (conv == u'd' || conv == u'i') {
           long long sv = a.kind == FormatArg::kSigned ? a.i : static_cast<long long>(v);
           std::snprintf(buf, sizeof buf, conversion.c_str(), sv);
@@ -90,9 +118,18 @@ std::u16string FormatList(std::u16string_view f, std::initializer_list<FormatArg
         break;
       }
       case u'f': {
-        conversion.push_back('f');
         double v = a.kind == FormatArg::kDouble ? a.d : a.kind == FormatArg::kSigned ? static_cast<double>(a.i)
                                                                                      : static_cast<double>(a.u);
+        // Fixed notation with a precision rounds exactly as printf does.
+        const int precision = PlainPrecision(conversion, 6);
+        if (precision >= 0 && std::isfinite(v) && std::fabs(v) < 1e15) {
+          const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, precision);
+          if (r.ec == std::errc{}) {
+            AppendAscii(out, buf, r.ptr);
+            break;
+          }
+        }
+        conversion.push_back('f');
         std::snprintf(buf, sizeof buf, conversion.c_str(), v);
         AppendAscii(out, buf);
         break;

@@ -159,9 +159,11 @@ class FrontEnd {
   // Short name for messages ("script", "terminal").
   virtual std::string Name() const = 0;
 
-  // Draws the screen. Called on the UI thread whenever anything shown
-  // changed (controls, texts, progress, list rows, dialogs appearing or
-  // going away, boxes). The screen is a snapshot; keep what you need.
+  // Draws the screen. Called on the UI thread when anything shown changed
+  // (controls, texts, progress, list rows, dialogs appearing or going away,
+  // boxes), at the pace the dialog layer keeps (on Linux about once a
+  // frame, platform/posix/ui/frontend.h). The screen is a snapshot; keep
+  // what you need.
   virtual void Render(const Screen& screen) = 0;
 
   // Blocks until the person does something (returned as Input), Wake() is
@@ -175,7 +177,8 @@ class FrontEnd {
   virtual Input WaitForInput(const Screen& screen, std::optional<std::chrono::milliseconds> timeout) = 0;
 
   // Ends a WaitForInput in progress (or makes the next one return at once).
-  // Thread-safe and non-blocking; called whenever a message is posted or sent.
+  // Thread-safe and non-blocking; called when a message is sent, and when
+  // one is posted while the wait would last longer than a frame.
   virtual void Wake() = 0;
 
   // Restores the terminal (or whatever the front end took over). Called
