@@ -10,7 +10,7 @@ find_package(Curses REQUIRED)
 linnet_library(linnet_platform  DIRS platform/posix platform/portable
                DEPS Threads::Threads SQLite::SQLite3 OpenSSL::Crypto nlohmann_json::nlohmann_json)
 linnet_library(linnet_http      DIRS platform/posix/http DEPS linnet_platform CURL::libcurl)
-linnet_library(linnet_ui        DIRS platform/posix/ui DEPS linnet_platform linnet_resources)
+linnet_library(linnet_ui        DIRS platform/posix/ui platform/portable/ui DEPS linnet_platform linnet_resources)
 linnet_library(linnet_terminal  DIRS platform/posix/terminal DEPS linnet_ui ${CURSES_LIBRARIES})
 if(TARGET linnet_terminal AND CURSES_INCLUDE_DIRS)
   get_target_property(_kind linnet_terminal TYPE)

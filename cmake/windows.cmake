@@ -8,16 +8,26 @@ add_link_options(-static)
 
 linnet_library(linnet_platform DIRS platform/win32 platform/portable DEPS Threads::Threads
                ole32 comctl32 shell32 advapi32 ws2_32 user32)
+
+# Headers of Debian's that build for any system: JSON for Modern C++ (all of
+# it is in its headers) and the declarations of SQLite (whose library
+# Windows brings itself, taken at run time). The cross compiler sees only
+# these, through a folder of links, never the rest of /usr/include.
+set(LINNET_PORTABLE_HEADERS ${CMAKE_BINARY_DIR}/portable-headers)
+foreach(header nlohmann sqlite3.h)
+  if(NOT EXISTS /usr/include/${header})
+    message(FATAL_ERROR "/usr/include/${header} is missing: scripts/setup installs it")
+  endif()
+  file(MAKE_DIRECTORY ${LINNET_PORTABLE_HEADERS})
+  file(CREATE_LINK /usr/include/${header} ${LINNET_PORTABLE_HEADERS}/${header} SYMBOLIC)
+endforeach()
+target_include_directories(linnet_platform SYSTEM PUBLIC ${LINNET_PORTABLE_HEADERS})
 linnet_library(linnet_http     DIRS platform/win32/http DEPS linnet_platform wininet)
-linnet_library(linnet_ui       DIRS platform/win32/ui DEPS linnet_platform linnet_resources
+# The script language and the transcript (platform/portable/ui/) are the
+# same on every platform: the Windows script driver hands them the real
+# dialogs.
+linnet_library(linnet_ui       DIRS platform/win32/ui platform/portable/ui DEPS linnet_platform linnet_resources
                comctl32 comdlg32 shell32 user32 gdi32)
-# The script language and the transcript are the same on every platform; the
-# Linux dialog layer keeps their sources, and the Windows script driver
-# shares them.
-target_sources(linnet_ui PRIVATE
-  ${CMAKE_SOURCE_DIR}/platform/posix/ui/script_parser.cpp
-  ${CMAKE_SOURCE_DIR}/platform/posix/ui/script_front_end.cpp
-  ${CMAKE_SOURCE_DIR}/platform/posix/ui/transcript.cpp)
 set(LINNET_FRONT_ENDS "")
 
 # The resource script is generated from resources/ by a small program built

@@ -43,12 +43,20 @@ std::u16string_view TrimBlanks(std::u16string_view s) {
 // that holds the bookmarks, and either may be listed first.
 std::vector<std::u16string> ProfilesFirefoxStarts(const std::u16string& profiles) {
   std::vector<std::u16string> installs, marked;
-  // On Linux the list lies beside the profiles, on Windows one folder up.
-  for (const std::u16string& ini : {files::JoinPath(profiles, u"profiles.ini"),
-                                    files::JoinPath(files::JoinPath(profiles, u".."), u"profiles.ini")}) {
+  // On Linux the list lies beside the profiles, on Windows one folder up
+  // (its paths then start with "Profiles/").
+  const std::size_t up = profiles.find_last_of(files::kSeparator);
+  for (const std::u16string& base : {profiles, up == std::u16string::npos ? std::u16string() : profiles.substr(0, up)}) {
     std::string bytes;
-    if (!files::ReadWholeFile(ini, bytes)) continue;
-    const std::u16string base = ini.substr(0, ini.size() - std::u16string_view(u"profiles.ini").size() - 1);
+    if (base.empty() || !files::ReadWholeFile(files::JoinPath(base, u"profiles.ini"), bytes)) continue;
+    // Relative paths are written with "/" on every system; joined with the
+    // system's own separator they are paths as the person knows them.
+    auto under = [&](std::u16string_view relative) {
+      std::u16string path(relative);
+      for (char16_t& c : path)
+        if (c == u'/') c = files::kSeparator;
+      return files::JoinPath(base, path);
+    };
     const std::u16string text = text::Utf8ToUtf16(bytes);
     std::u16string_view section;
     std::u16string path;
@@ -56,7 +64,7 @@ std::vector<std::u16string> ProfilesFirefoxStarts(const std::u16string& profiles
     auto endProfile = [&] {
       if (text::EqualsAsciiNoCase(section.substr(0, std::min<std::size_t>(section.size(), 7)), u"Profile") &&
           isDefault && !path.empty())
-        marked.push_back(relative ? files::JoinPath(base, path) : path);
+        marked.push_back(relative ? under(path) : path);
       path.clear();
       relative = true;
       isDefault = false;
@@ -76,7 +84,7 @@ std::vector<std::u16string> ProfilesFirefoxStarts(const std::u16string& profiles
       std::u16string_view key = TrimBlanks(line.substr(0, eq)), value = TrimBlanks(line.substr(eq + 1));
       const bool install = text::EqualsAsciiNoCase(section.substr(0, std::min<std::size_t>(section.size(), 7)), u"Install");
       if (install && text::EqualsAsciiNoCase(key, u"Default") && !value.empty())
-        installs.push_back(files::JoinPath(base, value));
+        installs.push_back(under(value));
       else if (text::EqualsAsciiNoCase(key, u"Path"))
         path = value;
       else if (text::EqualsAsciiNoCase(key, u"IsRelative"))

@@ -95,6 +95,22 @@ bool CanOpenForReading(std::u16string_view path) {
   return true;
 }
 
+NameUse GetNameUse(std::u16string_view path) {
+  if (path.empty()) return NameUse::kFree;
+  // GetFileAttributesW looks at a link itself, not where it leads, so a
+  // link to nothing is a name in use.
+  if (::GetFileAttributesW(win32::Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES) return NameUse::kTaken;
+  switch (::GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return NameUse::kFree;
+    case ERROR_SHARING_VIOLATION:  // a file the system holds open, there all the same
+      return NameUse::kTaken;
+    default:  // access denied, a name too long or not valid, a drive not ready
+      return NameUse::kUnknown;
+  }
+}
+
 bool ReadWholeFile(std::u16string_view path, std::string& bytes) {
   bytes.clear();
   if (path.empty()) return false;
@@ -231,6 +247,8 @@ bool GetFileIdentity(std::u16string_view path, FileIdentity& identity) {
 
 bool CreateDirectory(std::u16string_view path) { return ::CreateDirectoryW(win32::Wide(path).c_str(), nullptr) != 0; }
 
+bool RemoveDirectory(std::u16string_view path) { return ::RemoveDirectoryW(win32::Wide(path).c_str()) != 0; }
+
 bool DeleteFile(std::u16string_view path) { return ::DeleteFileW(win32::Wide(path).c_str()) != 0; }
 
 bool CopyFile(std::u16string_view from, std::u16string_view to, std::u16string* reason) {
@@ -245,6 +263,18 @@ bool MoveFileReplacing(std::u16string_view from, std::u16string_view to, std::u1
     return true;
   SetReason(reason, ::GetLastError());
   return false;
+}
+
+bool CopyFileAttributes(std::u16string_view from, std::u16string_view to) {
+  const DWORD attributes = ::GetFileAttributesW(win32::Wide(from).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  // Only those SetFileAttributesW can give; the others (a folder, a
+  // compressed or sparse file, a link) belong to how a file was made.
+  constexpr DWORD kSettable = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
+                              FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM |
+                              FILE_ATTRIBUTE_TEMPORARY;
+  const DWORD given = attributes & kSettable;
+  return ::SetFileAttributesW(win32::Wide(to).c_str(), given ? given : FILE_ATTRIBUTE_NORMAL) != 0;
 }
 
 std::u16string GetCurrentDirectory() {

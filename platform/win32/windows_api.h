@@ -126,6 +126,7 @@ inline constexpr long long k_WM_USER = static_cast<long long>(WM_USER);
 #undef MessageBox
 #undef PostMessage
 #undef PostThreadMessage
+#undef RemoveDirectory
 #undef SendDlgItemMessage
 #undef SendMessage
 #undef SetDlgItemText

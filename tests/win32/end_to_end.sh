@@ -71,6 +71,51 @@ run_windows "$work/ie.script" "$work/ie.jsonl" "$work/ie-start" || fail "the fav
 grep -q "^URL=http://127.0.0.1:[0-9]*"$'\r'"\?$" "$favorites/Site/Old story.URL" || fail "the 404 link was not fixed"
 grep -q 'Today.url\|/news/today.html' "$favorites/Site/Today.URL" || fail "the live link was lost"
 
+echo "== the Firefox profile of the wine prefix, found through its profiles.ini; optional lines"
+# As Firefox lays it out on Windows: profiles.ini one folder above the
+# profiles, naming the profile it starts with; an unused "default" profile
+# is listed first.
+firefox="$prefix/drive_c/users/$user/AppData/Roaming/Mozilla/Firefox"
+rm -rf "$firefox" && mkdir -p "$firefox/Profiles/aaaa.default" "$firefox/Profiles/zzzz.default-release"
+printf '[Install308046B0AF4A39CB]\r\nDefault=Profiles/zzzz.default-release\r\nLocked=1\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/aaaa.default\r\nDefault=1\r\n\r\n[Profile1]\r\nName=default-release\r\nIsRelative=1\r\nPath=Profiles/zzzz.default-release\r\n' \
+  > "$firefox/profiles.ini"
+cp "$site" "$firefox/Profiles/zzzz.default-release/bookmarks.html"
+cat > "$work/firefox.script" <<END
+dialog DIALOG_1: click 202, click 1
+dialog DIALOG_2: click 1
+msgbox ok
+dialog DIALOG_3: wait
+# passed over: the review dialog comes, not the box of a week without problems
+optional msgbox ok
+optional dialog DIALOG_4: click 1
+dialog DIALOG_5: click 1
+msgbox ok
+END
+run_windows "$work/firefox.script" "$work/firefox.jsonl" || fail "the Firefox run failed ($?)"
+backup='C:\\\\users\\\\'"$user"'\\\\AppData\\\\Roaming\\\\Mozilla\\\\Firefox\\\\Profiles\\\\zzzz.default-release\\\\bookmarks.html.old'
+grep -q "saved to $backup\"" "$work/firefox.jsonl" || fail "no backup note naming the profile's own folder: $(grep -o 'saved to [^"]*' "$work/firefox.jsonl")"
+cmp -s "$firefox/Profiles/zzzz.default-release/bookmarks.html.old" "$site" || fail "the backup is not the profile's file"
+! cmp -s "$firefox/Profiles/zzzz.default-release/bookmarks.html" "$site" || fail "the profile's file was not saved"
+rm -rf "$firefox"
+
+echo "== a save that fails ends the program with exit code 2"
+cat > "$work/failed-save.script" <<END
+dialog DIALOG_1: click 203, click 1
+open $(winpath "$site")
+dialog DIALOG_2: click 1
+msgbox ok
+dialog DIALOG_3: wait
+dialog DIALOG_4: click 1
+dialog DIALOG_5: click 203, click 1
+save Z:\\proc\\linnet-saved.html
+msgbox ok
+END
+code=0
+run_windows "$work/failed-save.script" "$work/failed-save.jsonl" || code=$?
+[ "$code" = 2 ] || fail "a failed save ended with exit code $code, not 2"
+grep -q '"event":"msgbox".*"icon":"error"' "$work/failed-save.jsonl" || fail "no error box for the failed save"
+grep -q '"event":"exit","code":2' "$work/failed-save.jsonl" || fail "the transcript does not record exit code 2"
+
 echo "== the update button against a loopback update server"
 mkdir -p "$work/update" "$work/server/tools"
 cp "$exe" "$work/update/linnet.exe"

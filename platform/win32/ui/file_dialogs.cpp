@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "platform/posix/ui/transcript.h"
+#include "platform/portable/ui/transcript.h"
 
 namespace ui {
 namespace {

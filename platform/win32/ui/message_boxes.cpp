@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "platform/posix/ui/transcript.h"
+#include "platform/portable/ui/transcript.h"
 
 namespace ui {
 namespace {

@@ -8,8 +8,8 @@
 #include <cstdlib>
 
 #include "platform/files.h"
-#include "platform/posix/ui/script_front_end.h"
-#include "platform/posix/ui/transcript.h"
+#include "platform/portable/ui/script_front_end.h"
+#include "platform/portable/ui/transcript.h"
 #include "platform/text.h"
 
 namespace ui::win32_ui {

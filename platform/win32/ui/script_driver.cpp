@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/posix/ui/transcript.h"
+#include "platform/portable/ui/transcript.h"
 #include "platform/win32/ui/timed_box.h"
 #include "platform/win32/ui/ui_state.h"
 

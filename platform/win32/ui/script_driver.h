@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "platform/posix/ui/frontend.h"
+#include "platform/portable/ui/front_end.h"
 
 namespace ui::win32_ui {
 

@@ -4,7 +4,7 @@
 
 #include <mutex>
 
-#include "platform/posix/ui/transcript.h"
+#include "platform/portable/ui/transcript.h"
 
 namespace ui::win32_ui {
 // Whether URLs are really handed to the browser (not under a script).

@@ -3,7 +3,7 @@
 #include <map>
 #include <memory>
 
-#include "platform/posix/ui/transcript.h"
+#include "platform/portable/ui/transcript.h"
 
 namespace ui::win32_ui {
 namespace {

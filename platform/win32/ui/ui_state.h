@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/dialog_template.h"
-#include "platform/posix/ui/frontend.h"
+#include "platform/portable/ui/front_end.h"
 
 namespace ui::win32_ui {
 
