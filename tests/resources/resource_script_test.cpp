@@ -111,7 +111,9 @@ TEST(ResourceScript, EveryDialogAndControlIsStatedAsTheTemplatesSay) {
           {K::ListView, {"WC_LISTVIEW", "LVS_REPORT"}},
       };
       EXPECT_EQ(args[2], kinds.at(control.kind).first);
-      if (!kinds.at(control.kind).second.empty()) EXPECT_TRUE(HasStyle(style, kinds.at(control.kind).second));
+      if (!kinds.at(control.kind).second.empty()) {
+        EXPECT_TRUE(HasStyle(style, kinds.at(control.kind).second));
+      }
       EXPECT_EQ(HasStyle(style, "WS_GROUP"), control.group);
       EXPECT_EQ(HasStyle(style, "WS_TABSTOP"), control.tabStop);
       EXPECT_EQ(HasStyle(style, "WS_BORDER"), control.border);

@@ -80,7 +80,9 @@ TEST(DialogLayout, SqueezingDropsOnlyEmptyPositionsLongestGapsFirst) {
   std::vector<bool> solid = {true, false, false, false, false, true, false, true};
   std::vector<bool> keep = SqueezeKeep(solid, 3);
   for (std::size_t i = 0; i < solid.size(); ++i)
-    if (solid[i]) EXPECT_TRUE(keep[i]) << i;
+    if (solid[i]) {
+      EXPECT_TRUE(keep[i]) << i;
+    }
   // The four-wide gap gives three and keeps one; the single gap stays.
   EXPECT_EQ(std::count(keep.begin(), keep.begin() + 5, false), 3);
   EXPECT_TRUE(keep[6]);
