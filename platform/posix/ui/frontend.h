@@ -145,6 +145,7 @@ enum class InputKind {
   FileCancelled,  // the file dialog is cancelled
   Sleep,        // (script) let `ms` milliseconds pass while messages are handled
   TrayClick,    // a click on the notification-area icon
+  BalloonClick,   // a click on the notification icon's balloon
 };
 
 struct Input {
@@ -162,7 +163,7 @@ class FrontEnd {
  public:
   virtual ~FrontEnd() = default;
 
-  // Short name for messages ("script", "terminal").
+  // Short name for messages ("script", "terminal", "desktop").
   virtual std::string Name() const = 0;
 
   // Draws the screen. Called on the UI thread whenever anything shown
@@ -201,12 +202,13 @@ class FrontEnd {
 // when it cannot run here (e.g. no terminal).
 using FrontEndFactory = std::unique_ptr<FrontEnd> (*)(std::string& whyNot);
 
-// The terminal front end registers itself here, so this layer never
-// depends on curses. Note that a static initialiser in a static library is
+// The terminal and desktop front ends register themselves here, so this
+// layer never depends on curses or Qt. Note that a static initialiser in a static library is
 // dropped by the linker unless something references its object file: link
 // that library whole into the program (CMake's WHOLE_ARCHIVE link feature)
 // or have the program reference a symbol of that file.
 void RegisterTerminalFrontEnd(FrontEndFactory factory);
+void RegisterDesktopFrontEnd(FrontEndFactory factory);
 
 // Installs a front end directly (tests, or a program choosing its own).
 // Replaces any front end started before.

@@ -1,0 +1,190 @@
+#include "platform/posix/desktop/report_list.h"
+
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QItemSelection>
+#include <QToolTip>
+
+#include <algorithm>
+
+namespace desktop {
+namespace {
+
+// The space the platform's list leaves around a cell's text.
+constexpr int kCellPadding = 12;
+
+QString Cell(const ui::frontend::ListRowView& row, int column) {
+  if (column < 0 || column >= static_cast<int>(row.cells.size())) return QString();
+  return QString::fromStdU16String(row.cells[static_cast<std::size_t>(column)]);
+}
+
+bool SameTexts(const std::vector<ui::frontend::ListRowView>& a, const std::vector<ui::frontend::ListRowView>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i].cells != b[i].cells) return false;
+  return true;
+}
+
+}  // namespace
+
+bool ReportModel::SetRows(const std::vector<ui::frontend::ListRowView>& rows,
+                          const std::vector<ui::frontend::ListColumnView>& columns) {
+  std::vector<std::u16string> headers;
+  for (const auto& column : columns) headers.push_back(column.header);
+  bool headersChanged = headers != headers_;
+  bool textsChanged = !SameTexts(rows, rows_);
+  if (!headersChanged && !textsChanged) {
+    for (std::size_t i = 0; i < rows.size(); ++i) rows_[i].selected = rows[i].selected;
+    return false;
+  }
+  beginResetModel();
+  headers_ = std::move(headers);
+  rows_ = rows;
+  endResetModel();
+  return true;
+}
+
+int ReportModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int ReportModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(headers_.size());
+}
+
+QVariant ReportModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= static_cast<int>(rows_.size())) return QVariant();
+  if (role == Qt::DisplayRole) return Cell(rows_[static_cast<std::size_t>(index.row())], index.column());
+  return QVariant();
+}
+
+QVariant ReportModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QVariant();
+  if (section < 0 || section >= static_cast<int>(headers_.size())) return QVariant();
+  return QString::fromStdU16String(headers_[static_cast<std::size_t>(section)]);
+}
+
+ReportList::ReportList(QWidget* parent, std::function<void(std::vector<int>)> selected)
+    : QTreeView(parent), selected_(std::move(selected)) {
+  setModel(&model_);
+  setRootIsDecorated(false);
+  setItemsExpandable(false);
+  setUniformRowHeights(true);
+  setAllColumnsShowFocus(true);
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setTextElideMode(Qt::ElideNone);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  header()->setSectionsMovable(false);
+  header()->setStretchLastSection(false);
+  header()->setSectionResizeMode(QHeaderView::Interactive);
+  header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    if (!syncing_ && selected_) selected_(SelectedRows());
+  });
+}
+
+std::vector<int> ReportList::SelectedRows() const {
+  std::vector<int> rows;
+  for (const QItemSelectionRange& range : selectionModel()->selection())
+    for (int row = range.top(); row <= range.bottom(); ++row) rows.push_back(row);
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  return rows;
+}
+
+void ReportList::Sync(const ui::frontend::ControlView& view) {
+  syncing_ = true;
+  bool rebuilt = model_.SetRows(view.rows, view.columns);
+  if (rebuilt) appliedWidths_.resize(view.columns.size(), 0);
+  ApplyWidths(view);
+  ShowSelection(view.rows);
+  syncing_ = false;
+}
+
+// The selection as runs of rows, so that selecting all of a long list is
+// one range and not one change per row.
+void ReportList::ShowSelection(const std::vector<ui::frontend::ListRowView>& rows) {
+  std::vector<int> wanted;
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (rows[i].selected) wanted.push_back(static_cast<int>(i));
+  if (wanted == SelectedRows()) return;
+  QItemSelection selection;
+  int columns = std::max(1, model_.columnCount());
+  for (std::size_t i = 0; i < wanted.size();) {
+    std::size_t j = i;
+    while (j + 1 < wanted.size() && wanted[j + 1] == wanted[j] + 1) ++j;
+    selection.select(model_.index(wanted[i], 0), model_.index(wanted[j], columns - 1));
+    i = j + 1;
+  }
+  selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+int ReportList::ContentWidth(int column) const {
+  QFontMetrics fm(font());
+  int widest = 0;
+  // The widest text is nearly always among the longest, so only those are
+  // measured; the rest cannot be much wider in a proportional font.
+  std::vector<std::pair<std::size_t, std::size_t>> lengths;  // length, row
+  const auto& rows = model_.Rows();
+  lengths.reserve(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (static_cast<std::size_t>(column) < rows[i].cells.size())
+      lengths.emplace_back(rows[i].cells[static_cast<std::size_t>(column)].size(), i);
+  std::size_t measured = std::min<std::size_t>(lengths.size(), 200);
+  std::partial_sort(lengths.begin(), lengths.begin() + static_cast<std::ptrdiff_t>(measured), lengths.end(),
+                    [](const auto& a, const auto& b) { return a.first > b.first; });
+  for (std::size_t i = 0; i < measured; ++i)
+    widest = std::max(widest, fm.horizontalAdvance(Cell(rows[lengths[i].second], column)));
+  return widest + kCellPadding;
+}
+
+void ReportList::ApplyWidths(const ui::frontend::ControlView& view) {
+  appliedWidths_.resize(view.columns.size(), 0);
+  for (std::size_t i = 0; i < view.columns.size(); ++i) {
+    int width = view.columns[i].width;
+    // A width the program set once stays until it sets another, so the
+    // person's own resizing is kept.
+    if (appliedWidths_[i] == width && width != 0) continue;
+    appliedWidths_[i] = width;
+    int column = static_cast<int>(i);
+    int pixels = width;
+    if (width == ui::LVSCW_AUTOSIZE || width == ui::LVSCW_AUTOSIZE_USEHEADER) {
+      pixels = ContentWidth(column);
+      if (width == ui::LVSCW_AUTOSIZE_USEHEADER) {
+        QFontMetrics fm(header()->font());
+        pixels = std::max(pixels, fm.horizontalAdvance(QString::fromStdU16String(view.columns[i].header)) + kCellPadding);
+        // The last column fills what is left of the list.
+        if (i + 1 == view.columns.size()) {
+          int used = 0;
+          for (int c = 0; c < column; ++c) used += columnWidth(c);
+          pixels = std::max(pixels, viewport()->width() - used);
+        }
+      }
+    }
+    setColumnWidth(column, std::max(0, pixels));
+  }
+}
+
+bool ReportList::viewportEvent(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QTreeView::viewportEvent(event);
+  auto* help = static_cast<QHelpEvent*>(event);
+  QModelIndex index = indexAt(help->pos());
+  if (!index.isValid()) {
+    QToolTip::hideText();
+    return true;
+  }
+  QString text = model_.data(index, Qt::DisplayRole).toString();
+  QRect cell = visualRect(index);
+  QRect shown = cell.intersected(viewport()->rect());
+  int needed = QFontMetrics(font()).horizontalAdvance(text) + kCellPadding / 2;
+  bool whole = cell.left() >= shown.left() && cell.left() + needed <= shown.right();
+  if (text.isEmpty() || whole)
+    QToolTip::hideText();
+  else
+    QToolTip::showText(help->globalPos(), text, viewport(), cell);
+  return true;
+}
+
+}  // namespace desktop

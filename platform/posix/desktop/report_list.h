@@ -1,0 +1,61 @@
+// The report view of a list control: column headers, full-row selection,
+// several rows selectable, the selection shown also without the focus,
+// columns the person can resize, and a tooltip with the whole text of a
+// cell that is not fully in view. The rows live in a model that keeps the
+// core's snapshot and converts only the cells that are drawn, so a list of
+// a hundred thousand rows is shown, scrolled and selected without delay.
+#pragma once
+
+#include "platform/posix/ui/frontend.h"
+
+#include <QAbstractTableModel>
+#include <QTreeView>
+
+#include <functional>
+#include <vector>
+
+namespace desktop {
+
+class ReportModel : public QAbstractTableModel {
+ public:
+  using QAbstractTableModel::QAbstractTableModel;
+
+  // True when the rows' texts changed (the selection aside).
+  bool SetRows(const std::vector<ui::frontend::ListRowView>& rows, const std::vector<ui::frontend::ListColumnView>& columns);
+  const std::vector<ui::frontend::ListRowView>& Rows() const { return rows_; }
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+ private:
+  std::vector<ui::frontend::ListRowView> rows_;
+  std::vector<std::u16string> headers_;
+};
+
+class ReportList : public QTreeView {
+ public:
+  // `selected` receives the rows the person selected (0-based, top down).
+  ReportList(QWidget* parent, std::function<void(std::vector<int>)> selected);
+
+  void Sync(const ui::frontend::ControlView& view);
+  ReportModel& Model() { return model_; }
+  // The rows selected now, top down.
+  std::vector<int> SelectedRows() const;
+
+ protected:
+  bool viewportEvent(QEvent* event) override;
+
+ private:
+  void ApplyWidths(const ui::frontend::ControlView& view);
+  int ContentWidth(int column) const;
+  void ShowSelection(const std::vector<ui::frontend::ListRowView>& rows);
+
+  ReportModel model_;
+  std::function<void(std::vector<int>)> selected_;
+  std::vector<int> appliedWidths_;  // as the program last set them
+  bool syncing_ = false;
+};
+
+}  // namespace desktop
