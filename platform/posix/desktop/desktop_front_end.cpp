@@ -276,7 +276,7 @@ class DesktopFrontEnd final : public ui::frontend::FrontEnd, public QObject {
     }
     if (!target || target == forward_) return;
     forward_ = target;
-    target->raise();
+    if (QGuiApplication::platformName() != QStringLiteral("offscreen")) target->raise();
     target->activateWindow();
   }
 

@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QRawFont>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
@@ -41,6 +43,27 @@ QString ResolveFace(const QString& face) {
   for (const char* standIn : kStandIns)
     if (Installed(QString::fromUtf8(standIn))) return QString::fromUtf8(standIn);
   return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+}
+
+// The character height the platform's text metrics give (tmHeight): the
+// font's Windows ascent and descent, each rounded at this size. Qt's own
+// ascent comes from other tables, which for many fonts is smaller.
+int CharacterHeight(const QFont& font) {
+  QRawFont raw = QRawFont::fromFont(font);
+  QByteArray os2 = raw.fontTable("OS/2");
+  QByteArray head = raw.fontTable("head");
+  auto u16 = [](const QByteArray& table, int at) {
+    return (static_cast<unsigned char>(table[at]) << 8) | static_cast<unsigned char>(table[at + 1]);
+  };
+  if (os2.size() >= 78 && head.size() >= 20) {
+    int unitsPerEm = u16(head, 18);
+    int winAscent = u16(os2, 74), winDescent = u16(os2, 76);
+    double pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    if (unitsPerEm > 0 && winAscent + winDescent > 0)
+      return static_cast<int>(std::lround(winAscent * pixels / unitsPerEm) + std::lround(winDescent * pixels / unitsPerEm));
+  }
+  QFontMetrics fm(font);
+  return fm.ascent() + fm.descent();
 }
 
 int MulDiv(int number, int numerator, int denominator) {
@@ -104,7 +127,7 @@ DialogMetrics MetricsOf(const QFont& font) {
   QFontMetrics fm(font);
   int letters = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   metrics.baseX = std::max(1, (letters / 26 + 1) / 2);
-  metrics.baseY = std::max(1, fm.ascent() + fm.descent());
+  metrics.baseY = std::max(1, CharacterHeight(font));
   metrics.tabWidth = 8 * std::max(1, fm.averageCharWidth());
   return metrics;
 }

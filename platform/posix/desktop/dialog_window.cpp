@@ -41,6 +41,16 @@ std::vector<int> GroupNumbers(const DialogView& view) {
   return numbers;
 }
 
+// A radio button answers a click anywhere in its rectangle, as the
+// platform's do, not only on its mark and text.
+class TemplateRadio : public QRadioButton {
+ public:
+  using QRadioButton::QRadioButton;
+
+ protected:
+  bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
 bool Focusable(const QWidget* widget) {
   return widget && widget->isEnabled() && !widget->isHidden() && widget->focusPolicy() != Qt::NoFocus;
 }
@@ -94,7 +104,7 @@ void DialogWindow::Build(const DialogView& view) {
         break;
       }
       case ControlKind::Radio: {
-        auto* radio = new QRadioButton(this);
+        auto* radio = new TemplateRadio(this);
         int group = entry.group;
         if (static_cast<int>(groups_.size()) <= group) groups_.resize(static_cast<std::size_t>(group) + 1, nullptr);
         if (!groups_[static_cast<std::size_t>(group)]) groups_[static_cast<std::size_t>(group)] = new QButtonGroup(this);

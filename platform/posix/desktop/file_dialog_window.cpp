@@ -46,7 +46,8 @@ QStringList NameFilters(const std::u16string& filter) {
 FileDialogWindow::FileDialogWindow(const ui::frontend::FileDialogView& view, InputSink& sink, QWidget* owner)
     : QFileDialog(owner), sink_(sink), serial_(view.serial) {
   setObjectName(QStringLiteral("filedialog"));
-  // Qt's own dialog: a desktop's native one may run a loop of its own.
+  // Qt's own dialog (the application asks for it before any dialog is
+  // made): a desktop's native one may run a loop of its own.
   setOption(QFileDialog::DontUseNativeDialog, true);
   // The core asks before a file is replaced, over this dialog.
   setOption(QFileDialog::DontConfirmOverwrite, true);
@@ -79,12 +80,27 @@ FileDialogWindow::FileDialogWindow(const ui::frontend::FileDialogView& view, Inp
   if (auto* field = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) field->setText(start);
 }
 
+void FileDialogWindow::accept() {
+  auto* field = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  QString text = field ? field->text().trimmed() : QString();
+  if (text.isEmpty()) return;
+  QString path = QFileInfo(text).isAbsolute() ? text : directory().absoluteFilePath(text);
+  if (QFileInfo(path).isDir()) {
+    setDirectory(path);
+    field->clear();
+    return;
+  }
+  if (!defaultSuffix().isEmpty() && !QFileInfo(path).fileName().contains(u'.')) path += u'.' + defaultSuffix();
+  chosen_ = path;
+  done(QDialog::Accepted);
+}
+
 void FileDialogWindow::done(int result) {
   if (!takesInput_) return;
   ui::frontend::Input input;
-  if (result == QDialog::Accepted && !selectedFiles().isEmpty()) {
+  if (result == QDialog::Accepted && !chosen_.isEmpty()) {
     input.kind = ui::frontend::InputKind::FileChosen;
-    input.path = selectedFiles().constFirst().toStdU16String();
+    input.path = chosen_.toStdU16String();
   } else {
     input.kind = ui::frontend::InputKind::FileCancelled;
   }

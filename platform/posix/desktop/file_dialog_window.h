@@ -21,12 +21,17 @@ class FileDialogWindow : public QFileDialog {
   bool TakesInput() const { return takesInput_; }
 
  protected:
+  // Qt's own checks would show their warnings in loops of their own; the
+  // core makes them instead (it refuses a missing file, asks before
+  // replacing one), so only a folder typed in is opened here.
+  void accept() override;
   void done(int result) override;
 
  private:
   InputSink& sink_;
   int serial_ = 0;
   bool takesInput_ = true;
+  QString chosen_;
 };
 
 // The name filters for Qt from a filter list "name\0pattern;pattern\0...",

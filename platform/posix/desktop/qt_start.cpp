@@ -79,6 +79,9 @@ bool StartQt(std::string& whyNot) {
   if (!NeedsNoDisplay() && !DisplayOpens(whyNot)) return false;
   // Qt takes the whole locale from the environment; the program's numbers
   // keep the "C" formatting, only the character type follows the person.
+  // Qt's own file dialog, never the desktop's: that one runs a loop of its
+  // own, and a file dialog decides which it is when it is made.
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
   auto* app = new QApplication(argc, argv);  // lives as long as the process
   std::setlocale(LC_ALL, "C");
   std::setlocale(LC_CTYPE, "");
