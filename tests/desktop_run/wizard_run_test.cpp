@@ -146,7 +146,7 @@ TEST(DesktopRun, WholeWizardByRealInputSavesWhatTheScriptFrontEndSaves) {
   // The actions as they are, then OK in the confirmation box.
   ASSERT_TRUE(WaitForDialog(x, transcript, "DIALOG_2"));
   x.Keys("Return");
-  ASSERT_TRUE(x.WaitForWindow("^LNT 3\\.0!$"));
+  ASSERT_TRUE(x.WaitForWindow("^LNT 3\\.0!$")) << ReadFileBytes(transcript);
   x.Keys("Return");
   // The check ends by itself; in the review, the first row is restored
   // (Home selects it, a click on Restore), then Tab to OK and Enter.

@@ -94,7 +94,12 @@ std::optional<std::string> XSession::WaitForWindow(const std::string& title, std
     if (count == 1) {
       std::string focus = Xdotool("getwindowfocus");
       while (!focus.empty() && (focus.back() == '\n' || focus.back() == ' ')) focus.pop_back();
-      if (focus == only) return only;
+      if (focus == only) {
+        // A moment for the program to take the focus in too, as a person's
+        // first key after a window appears never comes at once.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return only;
+      }
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }

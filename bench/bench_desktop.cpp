@@ -1,0 +1,287 @@
+// The desktop front end's render and input latency, next to the terminal
+// front end doing the same work: a result posted by a worker until the
+// checking dialog shows it, and a review list of 100,000 rows shown,
+// scrolled a page at a time and selected whole. Qt runs offscreen (the same
+// painting, without a display); the terminal's figures are its composition
+// of the screen, without writing it to a terminal.
+#include "platform/posix/desktop/desktop_front_end.h"
+#include "platform/posix/desktop/template_label.h"
+#include "platform/posix/terminal/terminal_ui.h"
+#include "platform/posix/ui/frontend.h"
+#include "platform/ui.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
+#include <QTreeView>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr unsigned kResult = ui::WM_APP + 1;
+constexpr int kResults = 300;
+constexpr int kRows = 100000;
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+void Report(const char* what, std::vector<double> ms) {
+  std::sort(ms.begin(), ms.end());
+  if (ms.empty()) return;
+  std::printf("  %-44s median %7.3f ms   p95 %7.3f ms   max %7.3f ms\n", what, ms[ms.size() / 2],
+              ms[ms.size() * 95 / 100], ms.back());
+}
+
+// ------------------------------------------------ results into DIALOG_3
+
+std::vector<Clock::time_point> posted(kResults), shown(kResults);
+std::atomic<int> lastShown{-1};
+std::thread poster;
+
+std::u16string Statistics(int i) {
+  std::string text = "Total: \t\t" + std::to_string(kResults) + "\r\n\r\nChecked: \t" + std::to_string(i + 1);
+  return std::u16string(text.begin(), text.end());
+}
+
+// Posts one result at a time and waits until it has been shown, so each
+// latency is that of one result alone.
+void PostOneByOne(ui::Window dialog) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  for (int i = 0; i < kResults; ++i) {
+    posted[i] = Clock::now();
+    ui::PostMessage(dialog, kResult, static_cast<ui::WParam>(i), 0);
+    auto deadline = Clock::now() + std::chrono::seconds(2);
+    while (lastShown.load() < i && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::microseconds(50));
+  }
+  ui::PostMessage(dialog, ui::WM_COMMAND, ui::IDCANCEL, 0);
+}
+
+std::intptr_t Checking(ui::Window dialog, unsigned message, ui::WParam wParam, ui::LParam) {
+  if (message == ui::WM_INITDIALOG) poster = std::thread(PostOneByOne, dialog);
+  if (message == kResult) {
+    ui::SetDlgItemText(dialog, 700, Statistics(static_cast<int>(wParam)));
+    ui::SendDlgItemMessage(dialog, 900, ui::PBM_SETPOS, wParam * 100 / kResults, 0);
+    ui::InvalidateRect(ui::GetDlgItem(dialog, 900), true);
+    ui::UpdateWindow(ui::GetDlgItem(dialog, 900));
+  }
+  if (message == ui::WM_COMMAND && (wParam & 0xFFFF) == ui::IDCANCEL) ui::EndDialog(dialog, 0);
+  return 0;
+}
+
+// Notes when the statistics label has painted each result.
+class PaintWatch : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      auto* label = static_cast<desktop::TemplateLabel*>(watched);
+      QString text = label->Text();
+      int at = text.lastIndexOf(u'\t');
+      int i = at < 0 ? -1 : text.mid(at + 1).toInt() - 1;
+      if (i >= 0 && i < kResults && i > lastShown.load()) {
+        shown[i] = Clock::now();
+        lastShown = i;
+      }
+    }
+    return false;
+  }
+};
+
+// The terminal front end's half of the same work: the screen composed.
+class ComposingFrontEnd : public ui::frontend::FrontEnd {
+ public:
+  std::string Name() const override { return "terminal (composition)"; }
+  void Render(const ui::frontend::Screen& screen) override {
+    ui_.Compose(screen, 120, 40, Clock::now());
+    for (const auto& dialog : screen.dialogs)
+      for (const auto& control : dialog.controls)
+        if (control.id == 700 && !control.text.empty()) {
+          std::size_t at = control.text.rfind(u'\t');
+          int i = std::atoi(std::string(control.text.begin() + at + 1, control.text.end()).c_str()) - 1;
+          if (i > lastShown.load()) {
+            shown[i] = Clock::now();
+            lastShown = i;
+          }
+        }
+  }
+  ui::frontend::Input WaitForInput(const ui::frontend::Screen&, std::optional<std::chrono::milliseconds> timeout) override {
+    std::unique_lock<std::mutex> lock(mutex_);
+    cv_.wait_for(lock, timeout.value_or(std::chrono::milliseconds(1000)), [&] { return woken_; });
+    woken_ = false;
+    return {};
+  }
+  void Wake() override {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      woken_ = true;
+    }
+    cv_.notify_all();
+  }
+  void Stop() override {}
+  terminal::TerminalUi ui_;
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable cv_;
+  bool woken_ = false;
+};
+
+std::vector<double> RunResults() {
+  lastShown = -1;
+  ui::DialogBoxParam("DIALOG_3", nullptr, Checking, 0);
+  poster.join();
+  std::vector<double> ms;
+  for (int i = 5; i <= lastShown.load(); ++i) ms.push_back(Ms(shown[i] - posted[i]));
+  return ms;
+}
+
+// ----------------------------------------------- a long review list
+
+ui::Window reviewDialog = nullptr;
+
+std::intptr_t Review(ui::Window dialog, unsigned message, ui::WParam, ui::LParam) {
+  if (message != ui::WM_INITDIALOG) return 0;
+  reviewDialog = dialog;
+  ui::Window list = ui::GetDlgItem(dialog, 900);
+  const char16_t* headers[] = {u"#", u"Name", u"Action", u"URL"};
+  for (int c = 0; c < 4; ++c) ui::ListView_InsertColumn(list, c, headers[c], c == 3 ? 100 : 70);
+  for (int i = 0; i < kRows; ++i) {
+    std::string number = std::to_string(i + 1);
+    std::string url = "http://www.example.com/some/page/" + number + ".html";
+    int row = ui::ListView_InsertItem(list, i, std::u16string(number.begin(), number.end()), i);
+    ui::ListView_SetItemText(list, row, 1, u"A bookmark title of ordinary length");
+    ui::ListView_SetItemText(list, row, 2, i % 3 ? u"Delete" : u"Fix");
+    ui::ListView_SetItemText(list, row, 3, std::u16string(url.begin(), url.end()));
+  }
+  ui::ListView_SetColumnWidth(list, 0, ui::LVSCW_AUTOSIZE_USEHEADER);
+  for (int c = 1; c < 4; ++c) ui::ListView_SetColumnWidth(list, c, ui::LVSCW_AUTOSIZE);
+  ui::ListView_SetExtendedListViewStyle(list, ui::LVS_EX_FULLROWSELECT);
+  return 0;
+}
+
+int CoreSelected() {
+  int count = 0;
+  ui::Window list = ui::GetDlgItem(reviewDialog, 900);
+  for (int row = -1; (row = ui::ListView_GetNextItem(list, row, ui::LVNI_SELECTED)) >= 0;) ++count;
+  return count;
+}
+
+void DesktopList() {
+  Clock::time_point opened = Clock::now();
+  double showMs = -1, selectMs = -1;
+  std::vector<double> pages;
+  Clock::time_point selectStart;
+  QTreeView* view = nullptr;
+  QTimer timer;
+  int phase = 0;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    if (!view) {
+      QWidget* window = reviewDialog ? desktop::WindowOf(reviewDialog) : nullptr;
+      view = window ? window->findChild<QTreeView*>() : nullptr;
+      if (!view) return;
+      view->viewport()->repaint();
+      showMs = Ms(Clock::now() - opened);
+      view->setFocus();
+      for (int i = 0; i < 50; ++i) {
+        auto start = Clock::now();
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+        QCoreApplication::sendEvent(view, &key);
+        view->viewport()->repaint();
+        pages.push_back(Ms(Clock::now() - start));
+      }
+      selectStart = Clock::now();
+      QKeyEvent all(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
+      QCoreApplication::sendEvent(view, &all);
+      phase = 1;
+      return;
+    }
+    if (phase == 1 && CoreSelected() == kRows) {
+      view->viewport()->repaint();
+      selectMs = Ms(Clock::now() - selectStart);
+      phase = 2;
+      ui::EndDialog(reviewDialog, 0);
+    }
+  });
+  timer.start(0);
+  // The time to show counts from the end of filling the list (its dialog's initialisation).
+  struct Mark {
+    static std::intptr_t Proc(ui::Window dialog, unsigned message, ui::WParam w, ui::LParam l) {
+      std::intptr_t result = Review(dialog, message, w, l);
+      if (message == ui::WM_INITDIALOG) *openedAt = Clock::now();
+      return result;
+    }
+    static inline Clock::time_point* openedAt = nullptr;
+  };
+  Mark::openedAt = &opened;
+  ui::DialogBoxParam("DIALOG_4", nullptr, Mark::Proc, 0);
+  std::printf("  %-44s %7.1f ms\n", "show the list (first paint)", showMs);
+  Report("scroll a page (key to repainted)", pages);
+  std::printf("  %-44s %7.1f ms\n", "select all (key to program's selection, repainted)", selectMs);
+}
+
+void TerminalList() {
+  ui::DialogBoxParam("DIALOG_4", nullptr,
+                     [](ui::Window dialog, unsigned message, ui::WParam w, ui::LParam l) -> std::intptr_t {
+                       std::intptr_t result = Review(dialog, message, w, l);
+                       if (message == ui::WM_INITDIALOG) ui::PostMessage(dialog, ui::WM_COMMAND, ui::IDOK, 0);
+                       if (message == ui::WM_COMMAND) {
+                         terminal::TerminalUi terminalUi;
+                         auto start = Clock::now();
+                         ui::frontend::Screen screen = ui::frontend::CurrentScreen();
+                         terminalUi.Compose(screen, 120, 40, Clock::now());
+                         std::printf("  %-44s %7.1f ms\n", "show the list (snapshot and composition)", Ms(Clock::now() - start));
+                         std::vector<double> pages;
+                         for (int i = 0; i < 50; ++i) {
+                           auto at = Clock::now();
+                           terminalUi.OnKey(screen, terminal::Key{terminal::KeyCode::PageDown});
+                           terminalUi.Compose(screen, 120, 40, Clock::now());
+                           pages.push_back(Ms(Clock::now() - at));
+                         }
+                         Report("scroll a page (key to composed)", pages);
+                         auto select = Clock::now();
+                         for (auto& control : screen.dialogs.back().controls)
+                           for (auto& row : control.rows) row.selected = true;
+                         terminalUi.Compose(screen, 120, 40, Clock::now());
+                         std::printf("  %-44s %7.1f ms\n", "select all (composed)", Ms(Clock::now() - select));
+                         ui::EndDialog(dialog, 0);
+                       }
+                       return result;
+                     },
+                     0);
+}
+
+}  // namespace
+
+int main() {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  std::string whyNot;
+  auto desktopFrontEnd = desktop::MakeDesktopFrontEnd(whyNot);
+  if (!desktopFrontEnd) {
+    std::fprintf(stderr, "bench_desktop: %s\n", whyNot.c_str());
+    return 1;
+  }
+  std::printf("A posted result until the checking dialog shows it (%d results, one at a time):\n", kResults);
+  ui::frontend::InstallFrontEnd(std::move(desktopFrontEnd));
+  Report("desktop (Qt, painted)", RunResults());
+  ui::frontend::InstallFrontEnd(std::make_unique<ComposingFrontEnd>());
+  Report("terminal (screen composed)", RunResults());
+
+  std::printf("A review list of %d rows, desktop:\n", kRows);
+  ui::frontend::InstallFrontEnd(desktop::MakeDesktopFrontEnd(whyNot));
+  DesktopList();
+  std::printf("The same list, terminal:\n");
+  ui::frontend::InstallFrontEnd(std::make_unique<ComposingFrontEnd>());
+  TerminalList();
+  ui::frontend::InstallFrontEnd(nullptr);
+  std::fflush(stdout);
+  std::_Exit(0);
+}
