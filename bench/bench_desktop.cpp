@@ -175,6 +175,14 @@ int CoreSelected() {
   return count;
 }
 
+Clock::time_point* filledAt = nullptr;
+
+std::intptr_t MarkedReview(ui::Window dialog, unsigned message, ui::WParam w, ui::LParam l) {
+  std::intptr_t result = Review(dialog, message, w, l);
+  if (message == ui::WM_INITDIALOG && filledAt) *filledAt = Clock::now();
+  return result;
+}
+
 void DesktopList() {
   Clock::time_point opened = Clock::now();
   double showMs = -1, selectMs = -1;
@@ -213,16 +221,8 @@ void DesktopList() {
   });
   timer.start(0);
   // The time to show counts from the end of filling the list (its dialog's initialisation).
-  struct Mark {
-    static std::intptr_t Proc(ui::Window dialog, unsigned message, ui::WParam w, ui::LParam l) {
-      std::intptr_t result = Review(dialog, message, w, l);
-      if (message == ui::WM_INITDIALOG) *openedAt = Clock::now();
-      return result;
-    }
-    static inline Clock::time_point* openedAt = nullptr;
-  };
-  Mark::openedAt = &opened;
-  ui::DialogBoxParam("DIALOG_4", nullptr, Mark::Proc, 0);
+  filledAt = &opened;
+  ui::DialogBoxParam("DIALOG_4", nullptr, MarkedReview, 0);
   std::printf("  %-44s %7.1f ms\n", "show the list (first paint)", showMs);
   Report("scroll a page (key to repainted)", pages);
   std::printf("  %-44s %7.1f ms\n", "select all (key to program's selection, repainted)", selectMs);
