@@ -66,18 +66,6 @@ void PostOneByOne(ui::Window dialog) {
   ui::PostMessage(dialog, ui::WM_COMMAND, ui::IDCANCEL, 0);
 }
 
-std::intptr_t Checking(ui::Window dialog, unsigned message, ui::WParam wParam, ui::LParam) {
-  if (message == ui::WM_INITDIALOG) poster = std::thread(PostOneByOne, dialog);
-  if (message == kResult) {
-    ui::SetDlgItemText(dialog, 700, Statistics(static_cast<int>(wParam)));
-    ui::SendDlgItemMessage(dialog, 900, ui::PBM_SETPOS, wParam * 100 / kResults, 0);
-    ui::InvalidateRect(ui::GetDlgItem(dialog, 900), true);
-    ui::UpdateWindow(ui::GetDlgItem(dialog, 900));
-  }
-  if (message == ui::WM_COMMAND && (wParam & 0xFFFF) == ui::IDCANCEL) ui::EndDialog(dialog, 0);
-  return 0;
-}
-
 // Notes when the statistics label has painted each result.
 class PaintWatch : public QObject {
  protected:
@@ -95,6 +83,23 @@ class PaintWatch : public QObject {
     return false;
   }
 };
+
+std::intptr_t Checking(ui::Window dialog, unsigned message, ui::WParam wParam, ui::LParam) {
+  if (message == ui::WM_INITDIALOG) poster = std::thread(PostOneByOne, dialog);
+  if (message == kResult) {
+    static PaintWatch* watch = nullptr;
+    if (!watch && desktop::WindowOf(dialog)) {
+      watch = new PaintWatch;
+      desktop::WindowOf(dialog)->findChild<QWidget*>(QStringLiteral("control-2"))->installEventFilter(watch);
+    }
+    ui::SetDlgItemText(dialog, 700, Statistics(static_cast<int>(wParam)));
+    ui::SendDlgItemMessage(dialog, 900, ui::PBM_SETPOS, wParam * 100 / kResults, 0);
+    ui::InvalidateRect(ui::GetDlgItem(dialog, 900), true);
+    ui::UpdateWindow(ui::GetDlgItem(dialog, 900));
+  }
+  if (message == ui::WM_COMMAND && (wParam & 0xFFFF) == ui::IDCANCEL) ui::EndDialog(dialog, 0);
+  return 0;
+}
 
 // The terminal front end's half of the same work: the screen composed.
 class ComposingFrontEnd : public ui::frontend::FrontEnd {
