@@ -28,7 +28,17 @@ LinkVerdict ClassifyLink(bool opened, std::int32_t status, ActionFlags flags) {
   return {Keep, kResultKeep};
 }
 
+bool IsFetchedOverNetwork(std::u16string_view address) {
+  const std::size_t colon = address.find(u':');
+  if (colon == std::u16string_view::npos) return false;
+  std::u16string scheme(address.substr(0, colon));
+  for (char16_t& c : scheme)
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+  return scheme == u"http" || scheme == u"https" || scheme == u"ftp";
+}
+
 LinkVerdict CheckUrl(http::Handle session, std::u16string_view url, ActionFlags flags) {
+  if (!IsFetchedOverNetwork(url)) return {Keep, kResultKeep};
   http::Handle request = http::InternetOpenUrl(session, url, u"", http::INTERNET_FLAG_NO_CACHE_WRITE);
   std::u16string statusText;
   if (request) http::HttpQueryInfo(request, http::HTTP_QUERY_STATUS_CODE, statusText);

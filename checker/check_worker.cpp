@@ -4,6 +4,7 @@
 #include "checker/run_event.h"
 #include "checker/worker_control.h"
 #include "model/app_state.h"
+#include "model/item_text.h"
 
 namespace {
 
@@ -32,7 +33,9 @@ void CheckWorker(void*) {
       http::InternetCloseHandle(session);
       return;
     }
-    const LinkVerdict verdict = CheckUrl(session, link->url, actionFlags);
+    // The tree keeps a bookmark file's HREF as written; the request needs the
+    // address it stands for ("&amp;" is "&").
+    const LinkVerdict verdict = CheckUrl(session, LinkAddress(*link), actionFlags);
     UnregisterWorkerSession(session);
     http::InternetCloseHandle(session);
     if (!DeliverVerdict(*link, verdict)) return;

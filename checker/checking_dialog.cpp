@@ -34,6 +34,12 @@ void OnInit(ui::Window dialog) {
   ui::SetClassIcon(dialog, ui::GCL_HICON, appIcon);
   ui::SetClassIcon(dialog, ui::GCL_HICONSM, appIcon);
   dialogEnded = false;
+  // With nothing to check no result will ever come, and the person would be
+  // left with a dialog that only Cancel ends: it is complete at once.
+  if (AllReported()) {
+    EndChecking(dialog);
+    return;
+  }
   RunEvent = new threads::Event(true, true);
   resultsWindow = dialog;
   StartCheckWorkers(kCheckWorkerCount);

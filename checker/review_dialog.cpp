@@ -2,6 +2,7 @@
 
 #include "checker/checker_texts.h"
 #include "model/app_state.h"
+#include "model/item_text.h"
 #include "platform/text.h"
 
 namespace {
@@ -29,8 +30,10 @@ void OnInit(ui::Window dialog) {
     const int rows = ui::ListView_GetItemCount(list);
     const int row = ui::ListView_InsertItem(list, rows, text::Format(u"%u", static_cast<unsigned>(rows + 1)),
                                             reinterpret_cast<ui::LParam>(link));
-    ui::ListView_SetItemText(list, row, 1, link->title);
-    ui::ListView_SetItemText(list, row, kUrlColumn, link->url);
+    // A person reads the title and address as characters, not as the markup
+    // a bookmark file holds them in.
+    ui::ListView_SetItemText(list, row, 1, PlainTitle(*link));
+    ui::ListView_SetItemText(list, row, kUrlColumn, LinkAddress(*link));
     ui::ListView_SetItemText(list, row, 2, link->status == Delete ? u"Delete" : u"Fix");
   }
 
@@ -47,10 +50,10 @@ void OnTest(ui::Window dialog) {
   ui::Window list = ui::GetDlgItem(dialog, kProblemList);
   for (int row = ui::ListView_GetNextItem(list, -1, ui::LVNI_SELECTED); row != -1;
        row = ui::ListView_GetNextItem(list, row, ui::LVNI_SELECTED)) {
-    // The link's own URL, whole: the list cell is only for showing.
+    // The link's own address, whole: the list cell is only for showing.
     auto* link = reinterpret_cast<BookmarkLink*>(ui::ListView_GetItemData(list, row));
     if (!link) continue;
-    ui::ShellExecute(nullptr, u"open", link->url, u"", u"", ui::SW_SHOWNORMAL);
+    ui::ShellExecute(nullptr, u"open", LinkAddress(*link), u"", u"", ui::SW_SHOWNORMAL);
   }
 }
 

@@ -27,7 +27,9 @@ inline constexpr int kSourceBookmarkFile = 3;
 
 extern BookmarkTree bookmarkTree;
 extern std::u16string favoritesFolder;      // empty when not found
-extern std::u16string firefoxBookmarkFile;  // empty when not found: Firefox choices disabled
+// The Firefox store: the profile's bookmark file, or its places database
+// when it has none. Empty when not found: Firefox choices disabled.
+extern std::u16string firefoxBookmarkFile;
 extern std::u16string startupDirectory;
 extern ui::Icon appIcon;
 extern ActionFlags actionFlags;

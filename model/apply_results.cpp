@@ -10,6 +10,9 @@ static void ApplyStep(BookmarkFolder& folder, BookmarkFolder& deleted) {
   for (auto it = folder.links.begin(); it != folder.links.end(); ++it) {
     if (it->status == Delete) {
       it->status = Unchecked;
+      // Among the deleted links it has no place from its store: they keep
+      // the order in which they were met.
+      it->order = 0;
       deleted.links.push_back(std::move(*it));
       continue;
     }

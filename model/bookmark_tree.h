@@ -28,29 +28,48 @@ enum class TextForm : std::uint8_t {
   Plain,
 };
 
-// What the store an item came from holds of it beyond the program's own
-// fields, carried along untouched so that writing the item back loses
-// nothing. Shared and never changed once read: copies of an item share it.
-struct StoredItem {
-  TextForm form = TextForm::Markup;
-
-  // A bookmark file: the attributes of the item's tag other than HREF, as
-  // written (with the space before each), and the description that followed
-  // the item (the text after "<DD>"), as written.
-  std::string attributes;
+// What a store holds of an item that most items do not have, apart from the
+// item itself so that the many items without any of it stay small.
+struct StoredDetails {
+  // A bookmark file: the description that followed the item (the text after
+  // "<DD>"), as written.
   std::optional<std::string> description;
   // A bookmark file: the bytes of the title (a folder's name) and of the URL
   // as read, kept only where they are not valid UTF-8, since the UTF-16 text
   // would not give them back.
   std::optional<std::string> rawTitle;
   std::optional<std::string> rawUrl;
-
   // An internet shortcut: the whole file as read, so that its other keys and
   // sections survive a rewrite.
   std::optional<std::string> shortcut;
-
   // A browser's own store: the item's identity there (a row id, a node id).
   std::string storeId;
+};
+
+// What the store an item came from holds of it beyond the program's own
+// fields, carried along untouched so that writing the item back loses
+// nothing. Shared and never changed once read: copies of an item share it.
+struct StoredItem {
+  TextForm form = TextForm::Markup;
+  // A bookmark file's heading: whether it carried FOLDED.
+  bool folded = true;
+  // A bookmark file: every attribute of the item's tag but HREF (and a
+  // heading's FOLDED), as written, each with a space before it. The dates
+  // among them (ADD_DATE, LAST_VISIT, LAST_MODIFIED) are written in the
+  // places the format gives them, the others after them. Another store may
+  // put its dates here in the same form, as seconds since 1970.
+  std::string attributes;
+  std::unique_ptr<StoredDetails> details;
+
+  StoredDetails& Details() {
+    if (!details) details = std::make_unique<StoredDetails>();
+    return *details;
+  }
+  // The item's identity in a browser's own store; empty for other stores.
+  const std::string& StoreId() const {
+    static const std::string none;
+    return details ? details->storeId : none;
+  }
 };
 
 // Where an item stood among the items of its folder in the store it was read

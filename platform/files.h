@@ -25,6 +25,13 @@ std::u16string FromNativePath(std::string_view native);
 // True when the path opens as a regular file for binary reading (fopen "rb").
 bool CanOpenForReading(std::u16string_view path);
 
+// Whether anything at all has the name: a file (readable or not), a folder,
+// a link (even one that leads nowhere). kUnknown when the system cannot tell
+// (a folder on the way that cannot be searched, a name too long); nothing
+// can be made under such a name either.
+enum class NameUse { kFree, kTaken, kUnknown };
+NameUse GetNameUse(std::u16string_view path);
+
 // Reads a whole file. False when it cannot be opened or read.
 bool ReadWholeFile(std::u16string_view path, std::string& bytes);
 
@@ -82,11 +89,18 @@ struct FileIdentity {
 bool GetFileIdentity(std::u16string_view path, FileIdentity& identity);
 
 bool CreateDirectory(std::u16string_view path);  // one level; false if it exists or fails
+bool RemoveDirectory(std::u16string_view path);  // an empty one only
 bool DeleteFile(std::u16string_view path);
 // Copies a file, replacing the target. False on failure, with `reason`.
 bool CopyFile(std::u16string_view from, std::u16string_view to, std::u16string* reason = nullptr);
 // Renames, replacing an existing target, flushed through to disk.
 bool MoveFileReplacing(std::u16string_view from, std::u16string_view to, std::u16string* reason = nullptr);
+
+// Gives `to` the permissions of `from` (on Linux the mode bits; on Windows
+// the file attributes, GetFileAttributesW then SetFileAttributesW), so that a
+// file put in another's place can be used as that one was: a program stays
+// executable. False when `from` cannot be examined or `to` cannot be changed.
+bool CopyFileAttributes(std::u16string_view from, std::u16string_view to);
 
 std::u16string GetCurrentDirectory();
 // Full path of the running program's executable.

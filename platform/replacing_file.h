@@ -10,8 +10,10 @@ namespace files {
 // The bytes go to a temporary file in the target's folder; Commit flushes it
 // to disk and renames it over the target in one step, so that the target is
 // either left exactly as it was or replaced whole. A writer destroyed without
-// a successful Commit removes its temporary file. A new target gets the usual
-// permissions; a replaced one keeps its own.
+// a successful Commit removes its temporary file, and Open removes those that
+// an interrupted write to the same target left behind (never one that a write
+// in progress, in this process or another, is using). A new target gets the
+// usual permissions; a replaced one keeps its own.
 class ReplacingFile {
  public:
   ReplacingFile();

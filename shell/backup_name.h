@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
-// The name itself when no file of that name can be read; otherwise the first
-// of name.old, name.old.old, ... that cannot.
+// The name itself when nothing of that name exists (no file, readable or
+// not, no folder, no link); otherwise the first of name.old, name.old.old,
+// ... that is free.
 std::u16string FindFreeBackupName(std::u16string_view name);

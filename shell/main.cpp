@@ -7,8 +7,8 @@
 int main() {
   if (!ui::StartFrontEnd()) return 1;
   StartUp();
-  RunWizard();
+  const int code = RunWizard();
   // Through the front end, so the screen is restored and the transcript
   // records how the run ended, as on every other way out.
-  ui::ExitProcess(0);
+  ui::ExitProcess(code);
 }

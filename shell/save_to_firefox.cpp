@@ -3,15 +3,22 @@
 #include "platform/text.h"
 #include "shell/backup_name.h"
 #include "shell/save_branches.h"
+#include "shell/save_to_browser_store.h"
 #include "shell/wizard_message.h"
 #include "shell/wizard_texts.h"
 #include "stores/bookmark_file.h"
+#include "stores/places.h"
 
 void SaveToFirefox() {
   // The choice is greyed out without a Firefox file; this only keeps an
   // empty path from ever being written.
   if (firefoxBookmarkFile.empty()) {
     ShowWizardMessage(wizard_texts::kNoFirefoxFile, ui::MB_OK | ui::MB_ICONERROR);
+    return;
+  }
+  // A profile without a bookmark file keeps its bookmarks in its database.
+  if (IsPlacesStore(firefoxBookmarkFile)) {
+    SaveToFirefoxPlaces();
     return;
   }
   // Earlier backups are never overwritten, and without a backup the

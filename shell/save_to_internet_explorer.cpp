@@ -8,6 +8,7 @@
 #include "shell/wizard_texts.h"
 #include "stores/bookmark_file.h"
 #include "stores/favorites.h"
+#include "stores/shortcut_copy.h"
 
 void SaveToInternetExplorer() {
   // With no favorites folder there is nowhere sound to write: an empty path
@@ -29,7 +30,16 @@ void SaveToInternetExplorer() {
       return;
     }
   }
-  ShowWizardMessage(text::Format(wizard_texts::kFavoritesBackupNote, backup), ui::MB_OK | ui::MB_ICONINFORMATION);
+  // The bookmark file cannot hold everything a shortcut file does, so the
+  // files themselves are copied too, before any of them is deleted.
+  const std::u16string copy = FindFreeBackupName(files::JoinPath(startupDirectory, u"iebackup-shortcuts"));
+  if (!CopyUrlFiles(favoritesFolder, copy, &reason)) {
+    files::DeleteFile(backup);  // written a moment ago under a free name: nothing of the person's
+    ShowSaveFailure(wizard_texts::kBackupFailed, copy, reason);
+    return;
+  }
+  ShowWizardMessage(text::Format(wizard_texts::kFavoritesBackupNote, backup, copy),
+                    ui::MB_OK | ui::MB_ICONINFORMATION);
 
   if (!WriteFavorites(favoritesFolder, bookmarkTree, &reason)) {
     ShowSaveFailure(wizard_texts::kFavoritesSaveFailed, favoritesFolder, reason, backup);

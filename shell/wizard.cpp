@@ -10,6 +10,7 @@
 #include "shell/choice_dialogs.h"
 #include "shell/file_dialogs.h"
 #include "shell/load_bookmarks.h"
+#include "shell/loaded_store.h"
 #include "shell/save_branches.h"
 #include "shell/wizard_message.h"
 #include "shell/wizard_texts.h"
@@ -24,13 +25,13 @@ bool ChooseAndLoadSource(BookmarkSource& source) {
       LoadBookmarks(bookmarkTree, favoritesFolder);
       break;
     case kSourceFirefox:
-      LoadBookmarks(bookmarkTree, firefoxBookmarkFile);
+      if (!LoadSource(bookmarkTree, firefoxBookmarkFile)) return false;
       break;
     case kSourceBookmarkFile: {
       // The open dialog starts where the program was started.
       std::u16string path;
       if (!AskBookmarkFileToOpen(startupDirectory, path)) return false;
-      LoadBookmarks(bookmarkTree, path);
+      if (!LoadSource(bookmarkTree, path)) return false;
       break;
     }
     default:
@@ -77,9 +78,8 @@ void Save(SaveTarget target) {
   }
 }
 
-}  // namespace
-
-void RunWizard() {
+// The wizard's steps in their order; each return ends the run.
+void RunSequence() {
   BookmarkSource source = kSourceCancelled;
   if (!ChooseAndLoadSource(source)) return;
   if (!ChooseActions()) return;
@@ -88,6 +88,7 @@ void RunWizard() {
   if (!ConfirmCheck(linkCount)) return;
 
   if (!http::InternetAttemptConnect()) {
+    NoteRunFailed();
     ShowWizardMessage(wizard_texts::kNotConnected, ui::MB_OK);
     return;
   }
@@ -100,4 +101,11 @@ void RunWizard() {
 
   const std::intptr_t target = ui::DialogBoxParam("DIALOG_5", nullptr, SaveTargetDialog, source);
   Save(static_cast<SaveTarget>(target));
+}
+
+}  // namespace
+
+int RunWizard() {
+  RunSequence();
+  return RunFailed() ? kExitRunFailed : kExitRunEnded;
 }

@@ -4,7 +4,15 @@
 #include "platform/ui.h"
 #include "shell/wizard_texts.h"
 
+namespace {
+bool runFailed = false;
+}  // namespace
+
+void NoteRunFailed() { runFailed = true; }
+bool RunFailed() { return runFailed; }
+
 int ShowWizardMessage(std::u16string_view text, unsigned type) {
+  if ((type & 0xF0) == ui::MB_ICONERROR) NoteRunFailed();
   return ui::MessageBox(nullptr, text, wizard_texts::kCaption, type);
 }
 

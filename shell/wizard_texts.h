@@ -21,11 +21,20 @@ inline constexpr std::u16string_view kProceedAfterCancel =
 
 inline constexpr std::u16string_view kSaveCompleted = u"File saving completed. Thanks for using LNT 3.0!";
 
+// The chosen file existed and was kept first; %s: where the copy is.
+inline constexpr std::u16string_view kSaveCompletedWithBackup =
+    u"File saving completed. Thanks for using LNT 3.0!\r\n"
+    u"A backup of the replaced file is saved to %s";
+
 inline constexpr std::u16string_view kFirefoxSaved =
     u"Firefox backup exporting completed; make sure you check it.\r\n"
     u"A backup of the original bookmark file is saved to %s";
 
-inline constexpr std::u16string_view kFavoritesBackupNote = u"LNT will keep a backup of your current IE favorites in %s.";
+// %s: the bookmark file backup, %s: the folder with the exact copy of the
+// shortcut files.
+inline constexpr std::u16string_view kFavoritesBackupNote =
+    u"LNT will keep a backup of your current IE favorites in %s.\r\n"
+    u"An exact copy of every shortcut file is saved to %s";
 
 inline constexpr std::u16string_view kConfirmCancel = u"Are you sure you want to cancel?";
 

@@ -1,8 +1,15 @@
 // Writing a bookmark file in the layout every browser imports: a fixed header,
-// one heading per folder and one line per link, CR LF line ends, no escaping.
+// one heading per folder and one line per link, CR LF line ends. Text read
+// from a bookmark file is written as it was read; plain text from other stores
+// is escaped so that it reads back whole.
+#include <algorithm>
+#include <vector>
+
+#include "model/item_text.h"
 #include "platform/replacing_file.h"
 #include "platform/text.h"
 #include "stores/bookmark_file.h"
+#include "stores/bookmark_tag.h"
 
 namespace {
 
@@ -30,10 +37,13 @@ constexpr std::u16string_view kFolderClose = u"</DL><p>\r\n";
 // FormatFolder, or UTF-8 bytes for the file, passed on to the file in chunks
 // so that a large tree is never held twice over. Every inserted text stands
 // between ASCII pieces, so converting piece by piece gives the same bytes as
-// converting the whole body at once.
+// converting the whole body at once. Bytes kept from the file that was read
+// (attributes, descriptions, text that is not UTF-8) go into the file as
+// they are.
 struct Utf16Sink {
   std::u16string text;
   void Add(std::u16string_view piece) { text.append(piece); }
+  void AddBytes(std::string_view bytes) { text::AppendUtf8AsUtf16(text, bytes); }
 };
 struct Utf8Sink {
   static constexpr std::size_t kChunk = 1 << 20;
@@ -41,6 +51,13 @@ struct Utf8Sink {
   files::ReplacingFile* file = nullptr;  // none: keep all the bytes
   void Add(std::u16string_view piece) {
     text::AppendUtf16AsUtf8(bytes, piece);
+    Flush();
+  }
+  void AddBytes(std::string_view piece) {
+    bytes.append(piece);
+    Flush();
+  }
+  void Flush() {
     if (file && bytes.size() >= kChunk) {
       file->Write(bytes);
       bytes.clear();
@@ -48,33 +65,166 @@ struct Utf8Sink {
   }
 };
 
+// An item's text: as read where the bytes could not be held as UTF-16,
+// escaped where it is plain text, otherwise as it stands.
+template <typename Sink>
+void AddText(Sink& sink, std::u16string_view text, const StoredItem* stored,
+             const std::optional<std::string> StoredDetails::*raw, bool inAttribute) {
+  if (!stored) return sink.Add(text);
+  if (stored->details) {
+    if (const std::optional<std::string>& bytes = stored->details.get()->*raw;
+        bytes && text::Utf8ToUtf16(*bytes) == text)
+      return sink.AddBytes(*bytes);
+  }
+  if (stored->form == TextForm::Plain) return sink.Add(EscapeMarkup(text, inAttribute));
+  sink.Add(text);
+}
+
+template <typename Sink>
+void AddDescription(Sink& sink, const StoredItem* stored) {
+  if (!stored || !stored->details || !stored->details->description) return;
+  sink.Add(u"<DD>");
+  sink.AddBytes(*stored->details->description);
+  sink.Add(u"\r\n");
+}
+
+bool HasDescription(const StoredItem* stored) { return stored && stored->details && stored->details->description; }
+
+template <typename Sink>
+void AddOthers(Sink& sink, const DateSlots& slots) {
+  for (std::string_view whole : slots.others) {
+    sink.Add(u" ");
+    sink.AddBytes(whole);
+  }
+}
+
 template <typename Sink>
 void AddLink(Sink& sink, const BookmarkLink& link) {
+  const StoredItem* stored = link.stored.get();
   sink.Add(kLinkBefore);
-  sink.Add(link.url);
-  sink.Add(kLinkMiddle);
-  sink.Add(link.title);
+  AddText(sink, link.url, stored, &StoredDetails::rawUrl, true);
+  if (!stored || stored->attributes.empty()) {
+    sink.Add(kLinkMiddle);
+  } else {
+    const DateSlots slots = SplitDates(stored->attributes, false);
+    sink.Add(u"\" ADD_DATE=\"");
+    sink.AddBytes(slots.addDate);
+    sink.Add(u"\" LAST_VISIT=\"");
+    sink.AddBytes(slots.lastVisit);
+    sink.Add(u"\" LAST_MODIFIED=\"");
+    sink.AddBytes(slots.lastModified);
+    sink.Add(u"\"");
+    AddOthers(sink, slots);
+    sink.Add(u">");
+  }
+  AddText(sink, link.title, stored, &StoredDetails::rawTitle, false);
   sink.Add(kLinkAfter);
+  AddDescription(sink, stored);
+}
+
+template <typename Sink>
+void AddHeading(Sink& sink, const BookmarkFolder& folder) {
+  const StoredItem* stored = folder.stored.get();
+  if (!stored || (stored->folded && stored->attributes.empty())) {
+    sink.Add(kHeadingBefore);
+  } else {
+    const DateSlots slots = SplitDates(stored->attributes, true);
+    sink.Add(stored->folded ? u"<DT><H3 FOLDED ADD_DATE=\"" : u"<DT><H3 ADD_DATE=\"");
+    sink.AddBytes(slots.addDate);
+    sink.Add(u"\"");
+    AddOthers(sink, slots);
+    sink.Add(u">");
+  }
+  AddText(sink, folder.name, stored, &StoredDetails::rawTitle, false);
+  if (!HasDescription(stored)) return sink.Add(kHeadingAfter);
+  sink.Add(u"</H3>\r\n");
+  AddDescription(sink, stored);
+  sink.Add(u"<DL><p>\r\n");
+}
+
+template <typename Sink>
+void AddSeparator(Sink& sink, const BookmarkSeparator& separator) {
+  sink.AddBytes(separator.text.empty() ? std::string_view("<HR>") : std::string_view(separator.text));
+  sink.Add(u"\r\n");
+}
+
+template <typename Sink>
+void AddFolder(Sink& sink, const BookmarkFolder& folder, bool topLevel);
+
+// A folder's items where they stood in the store they were read from. Items
+// the program added have no place there: a folder (the deleted links'
+// folder) goes after the last folder that was read, as it goes after every
+// other folder in a tree the program made, and a link at the end.
+template <typename Sink>
+void AddItemsInStoreOrder(Sink& sink, const BookmarkFolder& folder) {
+  struct Entry {
+    std::uint64_t key;
+    std::uint32_t kind;  // 0 folder, 1 link, 2 separator
+    std::uint32_t index;
+  };
+  std::uint64_t lastFolder = 0, last = 0;
+  for (const BookmarkFolder& sub : folder.folders) lastFolder = std::max<std::uint64_t>(lastFolder, sub.order);
+  last = lastFolder;
+  for (const BookmarkLink& link : folder.links) last = std::max<std::uint64_t>(last, link.order);
+  for (const BookmarkSeparator& separator : folder.separators) last = std::max<std::uint64_t>(last, separator.order);
+
+  std::vector<Entry> entries;
+  entries.reserve(folder.folders.size() + folder.links.size() + folder.separators.size());
+  auto keyOf = [](ItemOrder order, std::uint64_t otherwise) { return order ? 2 * std::uint64_t{order} : otherwise; };
+  for (std::uint32_t i = 0; i < folder.folders.size(); ++i)
+    entries.push_back({keyOf(folder.folders[i].order, lastFolder ? 2 * lastFolder + 1 : 0), 0, i});
+  for (std::uint32_t i = 0; i < folder.links.size(); ++i)
+    entries.push_back({keyOf(folder.links[i].order, 2 * last + 1), 1, i});
+  for (std::uint32_t i = 0; i < folder.separators.size(); ++i)
+    entries.push_back({keyOf(folder.separators[i].order, 2 * last + 1), 2, i});
+  auto byKey = [](const Entry& a, const Entry& b) { return a.key < b.key; };
+  if (!std::is_sorted(entries.begin(), entries.end(), byKey))
+    std::stable_sort(entries.begin(), entries.end(), byKey);
+
+  for (const Entry& entry : entries) {
+    if (entry.kind == 0)
+      AddFolder(sink, folder.folders[entry.index], false);
+    else if (entry.kind == 1)
+      AddLink(sink, folder.links[entry.index]);
+    else
+      AddSeparator(sink, folder.separators[entry.index]);
+  }
+}
+
+bool HasStoreOrder(const BookmarkFolder& folder) {
+  if (!folder.separators.empty()) return true;
+  for (const BookmarkFolder& sub : folder.folders)
+    if (sub.order) return true;
+  for (const BookmarkLink& link : folder.links)
+    if (link.order) return true;
+  return false;
 }
 
 template <typename Sink>
 void AddFolder(Sink& sink, const BookmarkFolder& folder, bool topLevel) {
-  if (!topLevel) {
-    sink.Add(kHeadingBefore);
-    sink.Add(folder.name);
-    sink.Add(kHeadingAfter);
+  if (!topLevel) AddHeading(sink, folder);
+  if (HasStoreOrder(folder)) {
+    AddItemsInStoreOrder(sink, folder);
+  } else {
+    for (const BookmarkFolder& sub : folder.folders) AddFolder(sink, sub, false);
+    for (const BookmarkLink& link : folder.links) AddLink(sink, link);
   }
-  for (const BookmarkFolder& sub : folder.folders) AddFolder(sink, sub, false);
-  for (const BookmarkLink& link : folder.links) AddLink(sink, link);
   sink.Add(kFolderClose);
+}
+
+std::size_t StoredSize(const StoredItem* stored) {
+  if (!stored) return 0;
+  return stored->attributes.size() + (HasDescription(stored) ? stored->details->description->size() + 8 : 0);
 }
 
 // Enough room for a tree of ASCII text, so that the buffer rarely grows.
 std::size_t EstimatedSize(const BookmarkFolder& folder) {
-  std::size_t size = kHeadingBefore.size() + folder.name.size() + kHeadingAfter.size() + kFolderClose.size();
+  std::size_t size = kHeadingBefore.size() + folder.name.size() + kHeadingAfter.size() + kFolderClose.size() +
+                     StoredSize(folder.stored.get()) + 6 * folder.separators.size();
   for (const BookmarkFolder& sub : folder.folders) size += EstimatedSize(sub);
   for (const BookmarkLink& link : folder.links)
-    size += kLinkBefore.size() + kLinkMiddle.size() + kLinkAfter.size() + link.url.size() + link.title.size();
+    size += kLinkBefore.size() + kLinkMiddle.size() + kLinkAfter.size() + link.url.size() + link.title.size() +
+            StoredSize(link.stored.get());
   return size;
 }
 

@@ -1,7 +1,31 @@
 #include <algorithm>
+#include <memory>
 
 #include "platform/profile.h"
 #include "stores/favorites.h"
+
+namespace {
+
+// Folder names on disk are the characters themselves: the folders a link's
+// path runs through are marked as plain text, for a bookmark file to escape.
+void MarkPlain(BookmarkFolder& root, std::u16string_view path) {
+  static const std::shared_ptr<const StoredItem> plain = [] {
+    auto item = std::make_shared<StoredItem>();
+    item->form = TextForm::Plain;
+    return std::shared_ptr<const StoredItem>(std::move(item));
+  }();
+  BookmarkFolder* folder = &root;
+  while (!path.empty()) {
+    std::size_t end = path.find(u'\\');
+    std::u16string_view name = path.substr(0, end);
+    path.remove_prefix(end == std::u16string_view::npos ? path.size() : end + 1);
+    if (name.empty()) continue;
+    folder = &FindOrCreateSubfolder(*folder, name);
+    if (!folder->stored) folder->stored = plain;
+  }
+}
+
+}  // namespace
 
 void ReadUrlFile(std::u16string_view directory, const files::DirEntry& entry, BookmarkFolder& root,
                  std::size_t rootPathLength) {
@@ -24,6 +48,13 @@ void ReadUrlFile(std::u16string_view directory, const files::DirEntry& entry, Bo
   link.url = std::move(url);
   link.title = std::move(title);
   link.status = Unchecked;
+  // The whole file goes along with the link, so that writing it back keeps
+  // its icon, dates and whatever else it holds.
+  auto stored = std::make_shared<StoredItem>();
+  stored->form = TextForm::Plain;
+  std::string bytes;
+  if (files::ReadWholeFile(fullPath, bytes)) stored->Details().shortcut = std::move(bytes);
+  link.stored = std::move(stored);
 
   relative.erase(0, std::min(rootPathLength, relative.size()));
   std::size_t start = relative.find_first_not_of(files::kSeparator);
@@ -37,7 +68,8 @@ void ReadUrlFile(std::u16string_view directory, const files::DirEntry& entry, Bo
   // file system's separator.
   relative.resize(lastSeparator + 1);
   std::replace(relative.begin(), relative.end(), files::kSeparator, u'\\');
-  link.folderPath = std::move(relative);
+  link.folderPath = relative;
   BookmarkFolder& folder = FindOrCreateFolder(root, link);
   folder.links.push_back(std::move(link));
+  MarkPlain(root, relative);
 }

@@ -1,3 +1,4 @@
+#include "model/item_text.h"
 #include "platform/profile.h"
 #include "platform/text.h"
 #include "stores/favorites.h"
@@ -5,23 +6,39 @@
 
 namespace {
 
+// One shortcut file. A shortcut that was read from a favorites folder is
+// written back as it was read, its other keys and sections included, with
+// only its URL changed where the link was fixed. A file already there (one
+// the deletion could not remove) keeps its content and gets the link's URL.
+bool WriteShortcut(std::u16string_view path, const BookmarkLink& link, std::u16string* reason) {
+  const std::u16string url = LinkAddress(link);
+  const StoredDetails* details = link.stored ? link.stored->details.get() : nullptr;
+  if (details && details->shortcut) {
+    if (files::WriteNewFile(path, *details->shortcut, reason)) {
+      return link.status != Fix || profile::WritePrivateProfileString(u"InternetShortcut", u"URL", url, path, reason);
+    }
+    if (files::GetFileAttributes(path) == files::kInvalidAttributes) return false;
+  }
+  return profile::WritePrivateProfileString(u"InternetShortcut", u"URL", url, path, reason);
+}
+
 // Tries the names "title.URL", "title (2).URL", ... until a file is written;
 // a folder of that name in the way means the next name. When the file system
 // refuses the name itself, the same again with the strict form of the title.
 bool WriteLinkIn(std::u16string_view directory, const BookmarkLink& link, UsedNames& used, std::u16string* reason) {
   std::u16string lastReason;
+  const std::u16string title = PlainTitle(link);
   for (bool strict : {false, true}) {
-    std::u16string base = SafeFileName(link.title, false, strict);
+    std::u16string base = SafeFileName(title, false, strict);
     for (;;) {
       std::u16string path = files::JoinPath(directory, UniqueName(base, u".URL", used) + u".URL");
-      if (profile::WritePrivateProfileString(u"InternetShortcut", u"URL", link.url, path, &lastReason)) return true;
+      if (WriteShortcut(path, link, &lastReason)) return true;
       std::uint32_t attributes = files::GetFileAttributes(path);
       if (attributes != files::kInvalidAttributes && (attributes & files::kAttributeDirectory)) continue;
       break;
     }
   }
-  if (reason)
-    *reason = text::Format(u"%s\r\n%s", files::JoinPath(directory, link.title + u".URL"), lastReason);
+  if (reason) *reason = text::Format(u"%s\r\n%s", files::JoinPath(directory, title + u".URL"), lastReason);
   return false;
 }
 
@@ -30,7 +47,7 @@ bool WriteLinkIn(std::u16string_view directory, const BookmarkLink& link, UsedNa
 std::u16string MakeFolderIn(std::u16string_view directory, const BookmarkFolder& folder, UsedNames& used,
                             std::u16string* reason) {
   for (bool strict : {false, true}) {
-    std::u16string base = SafeFileName(folder.name, true, strict);
+    std::u16string base = SafeFileName(PlainName(folder), true, strict);
     for (;;) {
       std::u16string path = files::JoinPath(directory, UniqueName(base, u"", used));
       // An existing directory (the favorites' own, left by the deletion) is reused.
@@ -39,7 +56,7 @@ std::u16string MakeFolderIn(std::u16string_view directory, const BookmarkFolder&
       std::uint32_t attributes = files::GetFileAttributes(path);
       if (attributes != files::kInvalidAttributes && (attributes & files::kAttributeDirectory)) return path;
       if (attributes != files::kInvalidAttributes) continue;  // a file of that name: the next name
-      if (reason) *reason = text::Format(u"%s\r\n%s", files::JoinPath(directory, folder.name), why);
+      if (reason) *reason = text::Format(u"%s\r\n%s", files::JoinPath(directory, PlainName(folder)), why);
       break;
     }
   }

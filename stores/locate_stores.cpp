@@ -29,8 +29,15 @@ void LocateFirefoxBookmarks() {
       }
     }
     if (!profile) continue;
-    std::u16string candidate =
-        files::MatchExistingCase(files::JoinPath(files::JoinPath(profiles, profile->name), u"BOOKMARKS.HTML"));
+    const std::u16string folder = files::JoinPath(profiles, profile->name);
+    std::u16string candidate = files::MatchExistingCase(files::JoinPath(folder, u"BOOKMARKS.HTML"));
+    if (files::CanOpenForReading(candidate)) {
+      firefoxBookmarkFile = candidate;
+      return;
+    }
+    // A profile of today has no bookmark file (Firefox writes one only when
+    // asked to): its bookmarks are in its places database.
+    candidate = files::JoinPath(folder, u"places.sqlite");
     if (files::CanOpenForReading(candidate)) {
       firefoxBookmarkFile = candidate;
       return;

@@ -3,6 +3,12 @@
 #include "platform/files.h"
 
 bool SwapIn(std::u16string_view localPath, std::u16string_view staged, std::u16string_view old, bool& oldMoved) {
+  oldMoved = false;
+  // The download was made as a plain new file: without the permissions of
+  // the file it replaces, a program could not be started again.
+  if (files::GetFileAttributes(localPath) != files::kInvalidAttributes &&
+      !files::CopyFileAttributes(localPath, staged))
+    return false;
   files::DeleteFile(old);
   // This fails when there is no local copy yet, which is fine: the staged
   // copy simply takes its place.
@@ -12,4 +18,3 @@ bool SwapIn(std::u16string_view localPath, std::u16string_view staged, std::u16s
   oldMoved = false;
   return false;
 }
-

@@ -43,6 +43,15 @@ bool CanOpenForReading(std::u16string_view path) {
   return true;
 }
 
+NameUse GetNameUse(std::u16string_view path) {
+  std::string p = NativePath(path);
+  if (p.empty()) return NameUse::kFree;
+  struct stat st;
+  // lstat: a link is a name in use, wherever it leads.
+  if (::lstat(p.c_str(), &st) == 0) return NameUse::kTaken;
+  return errno == ENOENT || errno == ENOTDIR ? NameUse::kFree : NameUse::kUnknown;
+}
+
 bool ReadWholeFile(std::u16string_view path, std::string& bytes) {
   bytes.clear();
   std::string p = NativePath(path);
@@ -139,6 +148,8 @@ bool ListDirectory(std::u16string_view dir, std::vector<DirEntry>& entries) {
 
 bool CreateDirectory(std::u16string_view path) { return ::mkdir(NativePath(path).c_str(), 0777) == 0; }
 
+bool RemoveDirectory(std::u16string_view path) { return ::rmdir(NativePath(path).c_str()) == 0; }
+
 bool DeleteFile(std::u16string_view path) { return ::unlink(NativePath(path).c_str()) == 0; }
 
 bool CopyFile(std::u16string_view from, std::u16string_view to, std::u16string* reason) {
@@ -163,6 +174,12 @@ bool MoveFileReplacing(std::u16string_view from, std::u16string_view to, std::u1
     ::close(fd);
   }
   return true;
+}
+
+bool CopyFileAttributes(std::u16string_view from, std::u16string_view to) {
+  struct stat st;
+  if (::stat(NativePath(from).c_str(), &st) != 0) return false;
+  return ::chmod(NativePath(to).c_str(), st.st_mode & 07777) == 0;
 }
 
 std::u16string GetCurrentDirectory() {

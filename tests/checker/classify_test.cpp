@@ -110,8 +110,15 @@ TEST_F(RealAnswers, StatusCodesRedirectsAndFailuresAreClassified) {
   ExpectCounted(server.Url("/loop"), false, 0);
   ExpectCounted("http://127.0.0.1:" + std::to_string(loopback::ClosedPort()) + "/", false, 0);
   ExpectCounted("http://dead-link.invalid/page", false, 0);
-  for (const char* url : {"javascript:void(0)", "place:sort=8&maxResults=10", "file:///etc/hostname", ""})
-    ExpectCounted(url, false, 0);
+}
+
+TEST(NetworkAddresses, AreThoseWithASchemeTheClientFetches) {
+  for (const char16_t* address : {u"http://a.example/", u"HTTPS://a.example/", u"ftp://a.example/f", u"Http:x"})
+    EXPECT_TRUE(IsFetchedOverNetwork(address)) << text::Utf16ToUtf8(address);
+  for (const char16_t* address : {u"javascript:void(0)", u"place:sort=8&maxResults=10", u"about:blank", u"data:,x",
+                                  u"file:///etc/hostname", u"mailto:a@b.example", u"news:comp.lang", u"", u"www.a.example",
+                                  u"httpx://a.example/", u" http://a.example/"})
+    EXPECT_FALSE(IsFetchedOverNetwork(address)) << text::Utf16ToUtf8(address);
 }
 
 TEST_F(RealAnswers, MisbehavingServersCountAsConnectionFailures) {
@@ -124,18 +131,33 @@ TEST_F(RealAnswers, MisbehavingServersCountAsConnectionFailures) {
     linger hard{1, 0};
     ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
   });
-  RawServer garbage([](int fd, RawServer& srv) {
-    srv.ReadRequest(fd);
-    RawServer::SendAll(fd, "SPLAT\r\n\r\n");
-  });
   // Only the flag that matters for failures changes the outcome; two combinations suffice.
-  for (const std::string& url : {silent.Url("/"), reset.Url("/"), garbage.Url("/")}) {
+  for (const std::string& url : {silent.Url("/"), reset.Url("/")}) {
     for (ActionFlags f : {AF_CHOSEN, AF_CHOSEN | AF_DELETE_FAILURE}) {
       LinkVerdict got = CheckUrl(session_, text::Utf8ToUtf16(url), f);
       EXPECT_EQ(got.status, (f & AF_DELETE_FAILURE) ? Delete : Keep) << url;
       EXPECT_EQ(got.code, (f & AF_DELETE_FAILURE) ? -1 : 0) << url;
     }
   }
+}
+
+TEST_F(RealAnswers, AnAnswerWithAnUnreadableStatusLineCountsAsStatusZero) {
+  for (const std::string answer : {"SPLAT\r\n\r\n", "HTTP/1.1 abc\r\n\r\n", "HTTP/1.1 40 Short\r\n\r\n",
+                                   "HTTP/7.0 404 Not Found\r\n\r\n", "\r\n\r\n"}) {
+    RawServer server([&](int fd, RawServer& srv) {
+      srv.ReadRequest(fd);
+      RawServer::SendAll(fd, answer);
+    });
+    // Kept even where a 404 or a failure would be acted on.
+    ExpectCounted(server.Url("/"), true, 0);
+    EXPECT_EQ(server.connections(), 8);
+  }
+}
+
+TEST_F(RealAnswers, LinksThatAreNotFetchedOverTheNetworkAreKept) {
+  for (const char* url : {"javascript:void(0)", "place:sort=8&maxResults=10", "about:blank", "file:///etc/hostname",
+                          "mailto:a@b.example", ""})
+    ExpectCounted(url, true, 0);
 }
 
 TEST_F(RealAnswers, RejectedCertificateCountsAsConnectionFailure) {

@@ -85,6 +85,11 @@ desktop::DialogWindow* ShownDialog(const std::string& name) {
   return nullptr;
 }
 
+desktop::DialogWindow* ActiveDialog(const std::string& name) {
+  desktop::DialogWindow* dialog = ShownDialog(name);
+  return dialog && dialog->isActiveWindow() ? dialog : nullptr;
+}
+
 QWidget* ShownControl(const std::string& name, int id) {
   desktop::DialogWindow* dialog = ShownDialog(name);
   return dialog ? dialog->Control(id) : nullptr;

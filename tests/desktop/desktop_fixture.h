@@ -50,6 +50,9 @@ class Person {
 
 // The window of the shown dialog with that template name, or null.
 desktop::DialogWindow* ShownDialog(const std::string& name);
+// The same once it is the active window, as it is when a person types into
+// it: Qt moves a radio group's choice with the arrow keys only then.
+desktop::DialogWindow* ActiveDialog(const std::string& name);
 // Its control `id`, or null.
 QWidget* ShownControl(const std::string& name, int id);
 desktop::MessageBoxWindow* ShownBox();

@@ -118,7 +118,7 @@ TEST_F(DesktopUi, ActionsDialogKeepsItsThreeRadioGroupsApart) {
   // choose within a group, Tab goes on to the next group's choice, and
   // Enter presses OK.
   Person keys;
-  keys.Then("see the actions again", [] { return ShownDialog("DIALOG_2") != nullptr; },
+  keys.Then("see the actions again", [] { return ActiveDialog("DIALOG_2") != nullptr; },
             [] {
               EXPECT_EQ(FocusedId("DIALOG_2"), 202);
               Press(ShownDialog("DIALOG_2"), Qt::Key_Up);
@@ -147,7 +147,7 @@ TEST_F(DesktopUi, ActionsDialogKeepsItsThreeRadioGroupsApart) {
 TEST_F(DesktopUi, SourceDialogTakesEnterEscapeTheCloseBoxAndPassesOverTheGreyedChoice) {
   firefoxBookmarkFile.clear();
   Person enter;
-  enter.Then("see the source dialog", [] { return ShownDialog("DIALOG_1") != nullptr; },
+  enter.Then("see the source dialog", [] { return ActiveDialog("DIALOG_1") != nullptr; },
              [] {
                EXPECT_FALSE(ShownControl("DIALOG_1", 202)->isEnabled());
                Press(ShownDialog("DIALOG_1"), Qt::Key_Down);

@@ -122,7 +122,10 @@ TEST(FavoritesWizard, BacksUpThenRewritesTheFavoritesOfTheWinePrefix) {
     std::vector<std::string> texts = MessageTexts(transcript);
     ASSERT_EQ(texts.size(), 3u) << transcript;
     EXPECT_EQ(texts[0].find("You are now ready to check a total of 3 favorites."), 0u) << texts[0];
-    EXPECT_EQ(texts[1], "LNT will keep a backup of your current IE favorites in " + work.file(backup) + ".");
+    const std::string copy = work.file(backup == std::string("iebackup.htm") ? "iebackup-shortcuts"
+                                                                              : "iebackup-shortcuts.old");
+    EXPECT_EQ(texts[1], "LNT will keep a backup of your current IE favorites in " + work.file(backup) +
+                            ".\r\nAn exact copy of every shortcut file is saved to " + copy);
     EXPECT_EQ(texts[2], "File saving completed. Thanks for using LNT 3.0!");
 
     // The backup holds the favorites as they were before this run.

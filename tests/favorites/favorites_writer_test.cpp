@@ -202,3 +202,30 @@ TEST(FavoritesWriter, RefusesToWriteWithoutAFavoritesFolder) {
   }
   EXPECT_EQ(Listing(dir.path()), (std::set<std::string>{"cwd/", "plain-file"}));
 }
+
+// A shortcut read from the folder goes back as it was read (icon, dates,
+// other sections), with only its URL changed where the link was fixed; text
+// from a bookmark file is written as the characters it stands for.
+TEST(FavoritesWriter, RewritesShortcutsWithTheirOtherKeysAndOnlyTheFixedUrlChanged) {
+  TempDir dir;
+  const std::string fav = dir.file("fav");
+  const std::string kept =
+      "[DEFAULT]\r\nBASEURL=http://kept.test/page\r\n[InternetShortcut]\r\nURL=http://kept.test/page\r\n"
+      "IconFile=http://kept.test/favicon.ico\r\nIconIndex=1\r\n"
+      "[{000214A0-0000-0000-C000-000000000046}]\r\nProp3=19,11\r\n";
+  PutFile(fav, "Work/Kept.url", kept);
+  PutFile(fav, "Work/Fixed.url", "[InternetShortcut]\r\nURL=http://fixed.test/deep/page\r\nHotKey=0\r\n");
+  BookmarkTree tree = ReadFavorites(dir.file16("fav"));
+  ASSERT_EQ(tree.folders.size(), 1u);
+  ASSERT_EQ(tree.folders[0].links.size(), 2u);
+  BookmarkLink& fixed = tree.folders[0].links[0].title == u"Fixed" ? tree.folders[0].links[0] : tree.folders[0].links[1];
+  fixed.status = Fix;
+  fixed.url = u"http://fixed.test";
+  tree.links.push_back(Link(u"AT&amp;T &lt;home&gt;", u"http://att.test/?a=1&amp;b=2"));
+
+  std::u16string reason;
+  ASSERT_TRUE(WriteFavorites(dir.file16("fav"), tree, &reason)) << U8(reason);
+  EXPECT_EQ(ReadFileBytes(fav + "/Work/Kept.URL"), kept);
+  EXPECT_EQ(ReadFileBytes(fav + "/Work/Fixed.URL"), "[InternetShortcut]\r\nURL=http://fixed.test\r\nHotKey=0\r\n");
+  EXPECT_EQ(ReadFileBytes(fav + "/AT&T <home>.URL"), "[InternetShortcut]\r\nURL=http://att.test/?a=1&b=2\r\n");
+}

@@ -154,3 +154,17 @@ TEST(LocateFirefoxBookmarks, TriesOnlyTheFirstDefaultProfile) {
   PutFile(home.file("snap/firefox/common/.mozilla/firefox"), "s.default/BOOKMARKS.HTML", "x");
   EXPECT_EQ(located(), home.file("snap/firefox/common/.mozilla/firefox/s.default/BOOKMARKS.HTML"));
 }
+
+TEST(LocateFirefoxBookmarks, TakesThePlacesDatabaseOnlyWhereTheProfileHasNoBookmarkFile) {
+  TempDir home;
+  EnvOverride h("HOME", home.path().c_str());
+  const std::string profiles = home.file(".mozilla/firefox");
+  PutFile(profiles, "q.default-release/places.sqlite", "x");
+  firefoxBookmarkFile.clear();
+  LocateFirefoxBookmarks();
+  EXPECT_EQ(U8(firefoxBookmarkFile), profiles + "/q.default-release/places.sqlite");
+  PutFile(profiles, "q.default-release/bookmarks.html", "x");
+  firefoxBookmarkFile.clear();
+  LocateFirefoxBookmarks();
+  EXPECT_EQ(U8(firefoxBookmarkFile), profiles + "/q.default-release/bookmarks.html");
+}

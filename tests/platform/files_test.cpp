@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -120,6 +122,48 @@ TEST(ListDirectory, ListsDotsFirstThenNamesWithoutRegardToCase) {
   EXPECT_EQ(names, (std::vector<std::u16string>{u"./", u"../", u"A.url", u"a2", u"b.url", u"Sub/", u"_x",
                                                 u"\u00e9t\u00e9"}));
   EXPECT_FALSE(files::ListDirectory(dir.file16("missing"), entries));
+}
+
+TEST(ReplacingFile, AWriteRemovesWhatInterruptedWritesToItsTargetLeft) {
+  TempDir dir;
+  WriteFileBytes(dir.file("bookmarks.html"), "old");
+  // A write in progress, here, while other writes die with their process.
+  files::ReplacingFile inProgress;
+  ASSERT_TRUE(inProgress.Open(dir.file16("bookmarks.html")));
+  inProgress.Write("in progress");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Two interrupted writes to the target, one to another file beside it.
+    auto* first = new files::ReplacingFile;
+    auto* second = new files::ReplacingFile;
+    auto* other = new files::ReplacingFile;
+    bool opened = first->Open(dir.file16("bookmarks.html")) && second->Open(dir.file16("bookmarks.html")) &&
+                  other->Open(dir.file16("other.html"));
+    first->Write("half");
+    _exit(opened ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  auto temporaries = [&](const std::string& target) {
+    int count = 0;
+    for (const std::string& name : Entries(dir))
+      if (name != target && name.find(target) != std::string::npos) ++count;
+    return count;
+  };
+  ASSERT_EQ(temporaries("bookmarks.html"), 3);
+  ASSERT_EQ(temporaries("other.html"), 1);
+
+  ASSERT_TRUE(files::WriteFileReplacing(dir.file16("bookmarks.html"), "new"));
+  EXPECT_EQ(ReadFileBytes(dir.file("bookmarks.html")), "new");
+  // The stale ones of this target are gone; the one in use and the other
+  // target's are not.
+  EXPECT_EQ(temporaries("bookmarks.html"), 1);
+  EXPECT_EQ(temporaries("other.html"), 1);
+  ASSERT_TRUE(inProgress.Commit());
+  EXPECT_EQ(ReadFileBytes(dir.file("bookmarks.html")), "in progress");
+  EXPECT_EQ(temporaries("bookmarks.html"), 0);
 }
 
 }  // namespace

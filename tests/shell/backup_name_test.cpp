@@ -31,6 +31,19 @@ TEST(FindFreeBackupName, NeverNamesAnExistingFile) {
   EXPECT_EQ(FindFreeBackupName(dir.file16("iebackup.htm")), dir.file16("iebackup.htm"));
 }
 
+TEST(FindFreeBackupName, AnythingOfTheNameIsTaken) {
+  TempDir dir;
+  const std::u16string name = dir.file16("bookmarks.html");
+  WriteFileBytes(dir.file("bookmarks.html"), "current");
+  // An older backup that cannot be read is still a backup, never overwritten.
+  WriteFileBytes(dir.file("bookmarks.html.old"), "first backup");
+  std::filesystem::permissions(dir.file("bookmarks.html.old"), std::filesystem::perms::none);
+  // Neither is anything else of the name: a folder, a link that leads nowhere.
+  std::filesystem::create_directory(dir.file("bookmarks.html.old.old"));
+  std::filesystem::create_symlink(dir.file("nowhere"), dir.file("bookmarks.html.old.old.old"));
+  EXPECT_EQ(FindFreeBackupName(name), name + u".old.old.old.old");
+}
+
 TEST(FindFreeBackupName, KeepsNamesOutsideAsciiWhole) {
   TempDir dir;
   WriteFileBytes(dir.file("Lesezeichen \xC3\xBC\xE2\x82\xAC.html"), "x");

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "shell/wizard.h"
 #include "wizard_fixture.h"
 
 namespace {
@@ -83,6 +84,43 @@ TEST(SaveToChosenFile, WritesTheResultsAndSaysSo) {
   EXPECT_EQ(ReadFileBytes(work.file("in.html")), input);
 }
 
+TEST(SaveToChosenFile, KeepsTheFileItReplacesAndReplacesNothingWithoutThatCopy) {
+  LocalSite site;
+  TempDir work, out, full;
+  WriteFileBytes(work.file("in.html"), BookmarkFileText(MixedLinks(site)));
+  auto save = [&](const std::string& target) {
+    WizardSetup setup;
+    setup.workingDirectory = work.path();
+    // The save dialog asks before replacing; the person says yes.
+    setup.script = ScriptToSave(work.file("in.html"), "click 203, click 1") + "save " + target +
+                   "\nmsgbox yes\nmsgbox ok\n";
+    return RunLinnet(setup);
+  };
+
+  const std::string target = out.file("mine.html");
+  WriteFileBytes(target, "the person's own file");
+  WriteFileBytes(target + ".old", "an older backup");
+  WizardRun run = save(target);
+  ASSERT_TRUE(EndedWith(run, 0)) << run.Summary();
+  ExpectBox(*run.Events("msgbox").back(),
+            kCompleted + "\r\nA backup of the replaced file is saved to " + target + ".old.old", "information");
+  EXPECT_EQ(ReadFileBytes(target + ".old.old"), "the person's own file");
+  EXPECT_EQ(ReadFileBytes(target + ".old"), "an older backup");
+  EXPECT_TRUE(Contains(ReadFileBytes(target), "HREF=\"" + site.Url("/ok") + "\"")) << ReadFileBytes(target);
+
+  const std::string kept = full.file("mine.html");
+  WriteFileBytes(kept, "the person's own file");
+  const std::string tried = TakeEveryBackupName(kept);
+  const auto before = FolderSnapshot(full.path());
+  run = save(kept);
+  ASSERT_TRUE(EndedWith(run, kExitRunFailed)) << run.Summary();
+  const Json& box = *run.Events("msgbox").back();
+  const std::string head = "The backup could not be saved to\r\n" + tried + "\r\n\r\n";
+  EXPECT_EQ(box["text"].Str().substr(0, head.size()), head) << box["text"].Str();
+  EXPECT_EQ(box["icon"].Str(), "error");
+  EXPECT_EQ(FolderSnapshot(full.path()), before);
+}
+
 TEST(SaveToChosenFile, AfterACancelledCheckTheUncheckedLinksAreSavedAsTheyWere) {
   LocalSite site;
   TempDir work, out;
@@ -133,7 +171,7 @@ TEST(SaveToChosenFile, AFailedWriteIsReportedNotCompleted) {
     setup.script =
         ScriptToSave(work.file("in.html"), "click 1") + "save " + c.target + "\n" + c.beforeWrite + "msgbox ok\n";
     const WizardRun run = RunLinnet(setup);
-    ASSERT_TRUE(EndedWith(run, 0)) << run.Summary();
+    ASSERT_TRUE(EndedWith(run, kExitRunFailed)) << run.Summary();
     const auto boxes = run.Events("msgbox");
     ASSERT_GE(boxes.size(), 2u) << run.Summary();
     EXPECT_EQ((*boxes[0])["text"].Str().rfind("You are now ready", 0), 0u);
@@ -188,18 +226,18 @@ TEST(SaveToFirefox, NoBackupMeansNoReplacement) {
   TempDir home;
   const std::string original = BookmarkFileText({{"Gone", site.Url("/gone")}});
   const std::string file = MakeFirefoxProfile(home.path(), original);
-  // The backup's name is taken by a folder, so the copy cannot be made.
-  std::filesystem::create_directory(file + ".old");
+  // No name is left for the backup, so the copy cannot be made.
+  const std::string backup = TakeEveryBackupName(file);
   WizardSetup setup;
   setup.home = home.path();
   setup.script = "dialog DIALOG_1: click 202, click 1\ndialog DIALOG_2: click 1\nmsgbox ok\n"
                  "dialog DIALOG_3: wait\ndialog DIALOG_4: click 1\ndialog DIALOG_5: click 1\nmsgbox ok\n";
   const WizardRun run = RunLinnet(setup);
-  ASSERT_TRUE(EndedWith(run, 0)) << run.Summary();
+  ASSERT_TRUE(EndedWith(run, kExitRunFailed)) << run.Summary();
   const auto boxes = run.Events("msgbox");
   ASSERT_EQ(boxes.size(), 2u) << run.Summary();
   const std::string text = (*boxes[1])["text"].Str();
-  const std::string head = "The backup could not be saved to\r\n" + file + ".old\r\n\r\n";
+  const std::string head = "The backup could not be saved to\r\n" + backup + "\r\n\r\n";
   EXPECT_EQ(text.substr(0, head.size()), head) << text;
   EXPECT_TRUE(EndsWith(text, "\r\n\r\nNothing has been changed.")) << text;
   EXPECT_GT(text.size(), head.size() + 29) << "the reason is missing";
@@ -226,7 +264,10 @@ TEST(SaveToInternetExplorer, BacksUpTheFavoritesThenReplacesThem) {
   const std::string backup = work.file("iebackup.htm.old.old");
   const auto boxes = run.Events("msgbox");
   ASSERT_EQ(boxes.size(), 3u) << run.Summary();
-  ExpectBox(*boxes[1], "LNT will keep a backup of your current IE favorites in " + backup + ".", "information");
+  ExpectBox(*boxes[1],
+            "LNT will keep a backup of your current IE favorites in " + backup +
+                ".\r\nAn exact copy of every shortcut file is saved to " + work.file("iebackup-shortcuts"),
+            "information");
   ExpectBox(*boxes[2], kCompleted, "information");
 
   // Older backups untouched; the new one holds the favorites as they were.
@@ -243,6 +284,66 @@ TEST(SaveToInternetExplorer, BacksUpTheFavoritesThenReplacesThem) {
       << ::testing::PrintToString(listing);
 }
 
+TEST(SaveToInternetExplorer, KeepsAnExactCopyOfEveryShortcutBeforeDeletingAny) {
+  LocalSite site;
+  TempDir home, work;
+  const std::string favorites = MakeWineFavorites(home.path());
+  // What a bookmark file cannot hold: other keys and sections, a "<" in a
+  // name, a backslash in a folder's name.
+  const std::string rich = "[DEFAULT]\r\nBASEURL=" + site.Url("/ok") + "\r\n[InternetShortcut]\r\nURL=" +
+                           site.Url("/ok") + "\r\nIconIndex=3\r\nHotKey=0\r\n";
+  WriteFileBytes(favorites + "/a <b> c.url", rich);
+  std::filesystem::create_directories(favorites + "/Work\\Old/Deep");
+  WriteFileBytes(favorites + "/Work\\Old/Deep/Inner.URL", "[InternetShortcut]\r\nURL=" + site.Url("/gone") + "\r\n");
+  WriteFileBytes(favorites + "/Work\\Old/notes.txt", "not a shortcut");
+  WriteFileBytes(work.file("in.html"), BookmarkFileText(MixedLinks(site)));
+  const auto shortcuts = FolderSnapshot(favorites);
+
+  WizardSetup setup;
+  setup.home = home.path();
+  setup.workingDirectory = work.path();
+  setup.script = ScriptToSave(work.file("in.html"), "click 201, click 1") + "msgbox ok\nmsgbox ok\n";
+  WizardRun run = RunLinnet(setup);
+  ASSERT_TRUE(EndedWith(run, 0)) << run.Summary();
+  const std::string copy = work.file("iebackup-shortcuts");
+  EXPECT_EQ(run.MessageTexts()[1], "LNT will keep a backup of your current IE favorites in " +
+                                       work.file("iebackup.htm") +
+                                       ".\r\nAn exact copy of every shortcut file is saved to " + copy);
+  EXPECT_EQ(FolderSnapshot(copy), (std::map<std::string, std::string>{
+                                      {"a <b> c.url", rich},
+                                      {"Work\\Old", "DIR"},
+                                      {"Work\\Old/Deep", "DIR"},
+                                      {"Work\\Old/Deep/Inner.URL", shortcuts.at("Work\\Old/Deep/Inner.URL")}}));
+
+  // A shortcut that cannot be read: nothing is deleted, nothing is left behind.
+  std::filesystem::create_symlink(home.file("nowhere"), favorites + "/Broken.url");
+  const auto favoritesBefore = FolderSnapshot(favorites);
+  const auto workBefore = FolderSnapshot(work.path());
+  run = RunLinnet(setup);
+  ASSERT_TRUE(EndedWith(run, kExitRunFailed)) << run.Summary();
+  const auto boxes = run.Events("msgbox");
+  ASSERT_EQ(boxes.size(), 2u) << run.Summary();  // no backup note, no completion
+  const std::string text = (*boxes[1])["text"].Str();
+  const std::string head = "The backup could not be saved to\r\n" + copy + ".old\r\n\r\n";
+  EXPECT_EQ(text.substr(0, head.size()), head) << text;
+  EXPECT_TRUE(Contains(text, "/Broken.url\r\n")) << text;
+  EXPECT_TRUE(EndsWith(text, "\r\n\r\nNothing has been changed.")) << text;
+  EXPECT_EQ((*boxes[1])["icon"].Str(), "error");
+  EXPECT_EQ(FolderSnapshot(favorites), favoritesBefore);
+  EXPECT_EQ(FolderSnapshot(work.path()), workBefore);
+
+  // Started inside the favorites folder, the copy would be deleted with the
+  // shortcuts it keeps.
+  std::filesystem::remove(favorites + "/Broken.url");
+  const auto inside = FolderSnapshot(favorites);
+  setup.workingDirectory = favorites;
+  run = RunLinnet(setup);
+  ASSERT_TRUE(EndedWith(run, kExitRunFailed)) << run.Summary();
+  ASSERT_EQ(run.MessageTexts().size(), 2u) << run.Summary();
+  EXPECT_TRUE(Contains(run.MessageTexts()[1], "inside the favorites folder")) << run.MessageTexts()[1];
+  EXPECT_EQ(FolderSnapshot(favorites), inside);
+}
+
 TEST(SaveToInternetExplorer, AFailedRewriteIsReportedWithWhereTheBackupIs) {
   LocalSite site;
   TempDir home, work;
@@ -256,7 +357,7 @@ TEST(SaveToInternetExplorer, AFailedRewriteIsReportedWithWhereTheBackupIs) {
   setup.workingDirectory = work.path();
   setup.script = ScriptToSave(work.file("in.html"), "click 201, click 1") + "msgbox ok\nmsgbox ok\n";
   const WizardRun run = RunLinnet(setup);
-  ASSERT_TRUE(EndedWith(run, 0)) << run.Summary();
+  ASSERT_TRUE(EndedWith(run, kExitRunFailed)) << run.Summary();
   const auto texts = run.MessageTexts();
   ASSERT_EQ(texts.size(), 3u) << run.Summary();
   const std::string head = "The bookmarks could not be saved to\r\n" + favorites + "\r\n\r\n";
@@ -275,13 +376,13 @@ TEST(SaveToInternetExplorer, RefusesWhenItCannotBackUpOrHasNowhereToWrite) {
                              "dialog DIALOG_3: wait\ndialog DIALOG_4: click 1\ndialog DIALOG_5: click 201, click 1\n"
                              "msgbox ok\n";
   for (const bool haveFavorites : {false, true}) {
-    SCOPED_TRACE(haveFavorites ? "backup name taken by a folder" : "no favorites folder");
+    SCOPED_TRACE(haveFavorites ? "no backup name left" : "no favorites folder");
     TempDir home, work;
-    std::string favorites;
+    std::string favorites, backup;
     if (haveFavorites) {
       favorites = MakeWineFavorites(home.path());
       WriteFileBytes(favorites + "/Old.url", "[InternetShortcut]\r\nURL=" + site.Url("/ok") + "\r\n");
-      std::filesystem::create_directory(work.file("iebackup.htm"));
+      backup = TakeEveryBackupName(work.file("iebackup.htm"));
     }
     WriteFileBytes(work.file("in.html"), content);
     const auto homeBefore = FolderSnapshot(home.path());
@@ -293,13 +394,13 @@ TEST(SaveToInternetExplorer, RefusesWhenItCannotBackUpOrHasNowhereToWrite) {
     setup.script = script;
     setup.script.replace(setup.script.find("IN"), 2, work.file("in.html"));
     const WizardRun run = RunLinnet(setup);
-    ASSERT_TRUE(EndedWith(run, 0)) << run.Summary();
+    ASSERT_TRUE(EndedWith(run, kExitRunFailed)) << run.Summary();
 
     const auto boxes = run.Events("msgbox");
     ASSERT_EQ(boxes.size(), 2u) << run.Summary();  // no backup note, no completion
     const std::string text = (*boxes[1])["text"].Str();
     if (haveFavorites) {
-      const std::string head = "The backup could not be saved to\r\n" + work.file("iebackup.htm") + "\r\n\r\n";
+      const std::string head = "The backup could not be saved to\r\n" + backup + "\r\n\r\n";
       EXPECT_EQ(text.substr(0, head.size()), head) << text;
     } else {
       ExpectBox(*boxes[1],

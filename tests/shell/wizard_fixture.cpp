@@ -165,6 +165,16 @@ std::map<std::string, std::string> FolderSnapshot(const std::string& folder) {
   return snapshot;
 }
 
+std::string TakeEveryBackupName(const std::string& path) {
+  std::string name = path;
+  if (!std::filesystem::exists(path)) WriteFileBytes(path, "taken");
+  for (;;) {
+    name += ".old";
+    if (std::filesystem::path(name).filename().string().size() > 255) return name;
+    WriteFileBytes(name, "taken");
+  }
+}
+
 bool EndedWith(const WizardRun& run, int code) {
   return run.exitCode == code && !run.events.empty() && run.events.back()["event"].Str() == "exit" &&
          run.events.back()["code"].Int() == code;

@@ -69,6 +69,11 @@ std::vector<std::string> FolderListing(const std::string& folder);
 // to prove that a run changed nothing there.
 std::map<std::string, std::string> FolderSnapshot(const std::string& folder);
 
+// Takes every backup name of `path` (path itself, path.old, ...) up to the
+// longest name a folder entry may have, so that no backup of it can be made,
+// whoever runs the test; returns the name the program then tries.
+std::string TakeEveryBackupName(const std::string& path);
+
 // The transcript's last event is the exit with this code.
 bool EndedWith(const WizardRun& run, int code);
 

@@ -36,6 +36,7 @@ TEST(ReadBookmarkFile, ReadsFoldersAndLinksOfABrowserFile) {
             "    T\xc3\xa9l\xc3\xa9 \xe2\x82\xac \xf0\x9f\x90\xa6 <http://t.example/>\n"
             "  W &amp; 1 <http://w1.example/a?b=c&amp;d>\n"
             "  W2 <http://w2.example/>\n"
+            "[Empty]\n"
             "Top <http://top.example/>\n"
             " <>\n");
   EXPECT_EQ(root.links[0].status, Unchecked);
@@ -112,28 +113,30 @@ TEST(ReadBookmarkFile, FolderLevelsFollowHeadingsAndClosingTagsOnly) {
             "[A]\n  in A <a>\n"
             "root <r>\n"
             "root again <r2>\n");
-  // A heading with an empty name adds no level, and its closing tag closes
-  // the enclosing level as well.
+  // A heading with an empty name is a level of its own, and its closing tag
+  // closes only that level.
   EXPECT_EQ(ScanAndDescribe("<DT><H3>Outer</H3>\n<DL><p>\n"
                             "<DT><H3></H3>\n<DL><p>\n<DT><A HREF=\"e\">in empty</A>\n</DL><p>\n"
                             "<DT><A HREF=\"o\">after</A>\n"
                             "</DL><p>\n"),
-            "[Outer]\n  in empty <e>\n"
-            "after <o>\n");
-  // A backslash in a heading makes nested folders; a closing tag closes one.
+            "[Outer]\n  []\n    in empty <e>\n  after <o>\n");
+  // A heading's name is one name, whatever it holds: a backslash in it makes
+  // no level of its own.
   EXPECT_EQ(ScanAndDescribe("<DT><H3>a\\b</H3>\n<DT><A HREF=\"1\">one</A>\n</DL>\n<DT><A HREF=\"2\">two</A>\n"
                             "<DT><H3>x\\\\y\\</H3>\n<DT><A HREF=\"3\">three</A>\n</DL>\n<DT><A HREF=\"4\">four</A>\n"),
-            "[a]\n  [b]\n    one <1>\n  [x]\n    [y]\n      three <3>\n    four <4>\n  two <2>\n");
+            "[a\\b]\n  one <1>\n[x\\\\y\\]\n  three <3>\ntwo <2>\nfour <4>\n");
   // Headings match existing folders A to Z without case; other letters exactly.
   EXPECT_EQ(ScanAndDescribe("<DT><H3>Work</H3>\n<DT><A HREF=\"1\">one</A>\n</DL>\n"
                             "<DT><H3>WORK</H3>\n<DT><A HREF=\"2\">two</A>\n</DL>\n"
                             "<DT><H3>\xc3\x84rger</H3>\n<DT><A HREF=\"3\">three</A>\n</DL>\n"
                             "<DT><H3>\xc3\xa4rger</H3>\n<DT><A HREF=\"4\">four</A>\n</DL>\n"),
             "[Work]\n  one <1>\n  two <2>\n[\xc3\x84rger]\n  three <3>\n[\xc3\xa4rger]\n  four <4>\n");
-  // A heading without links below it leaves no folder.
+  // A heading without links below it is kept as an empty folder where it
+  // stood, made only once every link has its folder, so that it changes
+  // neither where later links of the same name go nor the order of checking.
   EXPECT_EQ(ScanAndDescribe("<DT><H3>Empty</H3>\n<DL><p>\n</DL><p>\n<DT><H3>Deep</H3>\n<DL><p>\n"
                             "<DT><H3>Deeper</H3>\n<DL><p>\n<DT><A HREF=\"d\">d</A>\n</DL><p>\n</DL><p>\n"),
-            "[Deep]\n  [Deeper]\n    d <d>\n");
+            "[Deep]\n  [Deeper]\n    d <d>\n[Empty]\n");
 }
 
 TEST(ReadBookmarkFile, ItemsThatDoNotFitAreSkippedOneByOne) {
@@ -152,13 +155,19 @@ TEST(ReadBookmarkFile, ItemsThatDoNotFitAreSkippedOneByOne) {
   EXPECT_EQ(ScanAndDescribe("<DT><A"), "");
   EXPECT_EQ(ScanAndDescribe("<DT><"), "");
   EXPECT_EQ(ScanAndDescribe("<DT>"), "");
-  EXPECT_EQ(ScanAndDescribe("x<DT>><"), "");  // a heading with an empty name and no link
+  EXPECT_EQ(ScanAndDescribe("x<DT>><"), "[]\n");  // a heading with an empty name and no link
 }
 
-TEST(ReadBookmarkFile, ScanningStopsAtTheFirstZeroByte) {
+// A zero byte is text like any other: nothing after it is lost, and it comes
+// back when the file is written.
+TEST(ReadBookmarkFile, AZeroByteLosesNothing) {
   using namespace std::string_literals;
-  EXPECT_EQ(ScanAndDescribe("<DT><A HREF=\"a\">A</A>\0<DT><A HREF=\"b\">B</A>"s), "A <a>\n");
-  EXPECT_EQ(ScanAndDescribe("<DT><A HREF=\"a\">A\0</A>"s), "");
+  EXPECT_EQ(ScanAndDescribe("<DT><A HREF=\"a\">A</A>\0<DT><A HREF=\"b\">B</A>"s), "A <a>\nB <b>\n");
+  BookmarkFolder root;
+  ScanBookmarkContent("<DT><A HREF=\"a\">A\0z</A>\n<DT><A HREF=\"c\">C</A>"s, root);
+  ASSERT_EQ(root.links.size(), 2u);
+  EXPECT_EQ(root.links[0].title, u"A\0z"s);
+  EXPECT_NE(BookmarkFileBytes(root).find("A\0z</A>"s), std::string::npos);
   // A UTF-16 file has a zero byte after its first character.
   std::string utf16;
   for (char c : std::string("<DT><A HREF=\"a\">A</A>")) utf16 += std::string(1, c) + '\0';
@@ -167,15 +176,22 @@ TEST(ReadBookmarkFile, ScanningStopsAtTheFirstZeroByte) {
 
 TEST(ReadBookmarkFile, MalformedUtf8IsReplacedNotDropped) {
   BookmarkFolder root;
-  ScanBookmarkContent("<DT><H3>\xff\\\xc3</H3>\n<DT><A HREF=\"http://\xe2\x82/\">t\xed\xa0\x80!\xf4\x90\x80\x80</A>", root);
+  const std::string content = "<DT><H3>\xff\\\xc3</H3>\n<DT><A HREF=\"http://\xe2\x82/\">t\xed\xa0\x80!\xf4\x90\x80\x80</A>";
+  ScanBookmarkContent(content, root);
   ASSERT_EQ(root.folders.size(), 1u);
-  EXPECT_EQ(root.folders[0].name, u"\ufffd");
-  ASSERT_EQ(root.folders[0].folders.size(), 1u);
-  EXPECT_EQ(root.folders[0].folders[0].name, u"\ufffd");
-  ASSERT_EQ(root.folders[0].folders[0].links.size(), 1u);
-  const BookmarkLink& link = root.folders[0].folders[0].links[0];
+  EXPECT_EQ(root.folders[0].name, u"\ufffd\\\ufffd");
+  ASSERT_EQ(root.folders[0].links.size(), 1u);
+  const BookmarkLink& link = root.folders[0].links[0];
   EXPECT_EQ(link.url, u"http://\ufffd/");
   EXPECT_EQ(link.title, u"t\ufffd\ufffd\ufffd!\ufffd\ufffd\ufffd\ufffd");
+  // Written back, the bytes are the ones that were read; a fixed URL is new
+  // text and is written as such.
+  const std::string bytes = BookmarkFileBytes(root);
+  EXPECT_NE(bytes.find(">\xff\\\xc3</H3>"), std::string::npos);
+  EXPECT_NE(bytes.find("HREF=\"http://\xe2\x82/\""), std::string::npos);
+  EXPECT_NE(bytes.find(">t\xed\xa0\x80!\xf4\x90\x80\x80</A>"), std::string::npos);
+  root.folders[0].links[0].url = u"http://\ufffd";
+  EXPECT_NE(BookmarkFileBytes(root).find("HREF=\"http://\xef\xbf\xbd\""), std::string::npos);
 }
 
 TEST(ReadBookmarkFile, LongItemsAreReadWhole) {

@@ -201,6 +201,66 @@ TEST(TerminalKeyboard, ListRowsShowTheirCellsInColumnsAndFollowTheCaret) {
   EXPECT_NE(screen.find("\u2191"), std::string::npos);  // rows above are scrolled off
 }
 
+TEST(TerminalKeyboard, AtEightyColumnsTheCaretRowsWholeUrlIsShownBelowTheRows) {
+  ui::frontend::DialogView review = ViewOf("DIALOG_4");
+  ui::frontend::ControlView& list = ControlById(review, 900);
+  list.columns = {{u"#", -2}, {u"Name", -1}, {u"Action", -1}, {u"URL", -1}};
+  const std::u16string longUrl =
+      u"http://127.0.0.1:45678/a/rather/long/path/to/a/page/that/is/gone/index.html?with=a&query=string&and=more";
+  list.rows.push_back({{u"1", u"Short", u"Fix", u"http://127.0.0.1:45678/gone"}, false});
+  list.rows.push_back({{u"2", u"A page with a long address", u"Delete", longUrl}, false});
+  for (int i = 3; i <= 30; ++i) list.rows.push_back({{u"9", u"Filler", u"Fix", u"http://127.0.0.1:45678/x"}, false});
+  Fixture f(review);
+
+  // The address below the rows: where "URL: " starts, read on down to the
+  // list's right edge, line by line, until a line is empty.
+  struct Shown {
+    std::u32string address;
+    int row = -1, column = -1, listRows = 0;
+  };
+  auto shown = [&] {
+    Canvas canvas = f.ui.Compose(f.screen, 80, 24, kNow);
+    Shown out;
+    for (int y = 0; y < canvas.Height(); ++y) {
+      std::string text = canvas.Row(y);
+      if (text.find("Filler") != std::string::npos) ++out.listRows;
+      for (int x = 0; out.row < 0 && x + 4 < canvas.Width(); ++x)
+        if (canvas.At(x, y).ch == U'U' && canvas.At(x + 1, y).ch == U'R' && canvas.At(x + 2, y).ch == U'L' &&
+            canvas.At(x + 3, y).ch == U':')
+          out.row = y, out.column = x;
+    }
+    // Inside the list's frame, one blank column in from it.
+    for (int y = out.row; out.row >= 0 && out.column >= 2 && y < canvas.Height() && canvas.At(out.column - 2, y).ch == kVLine; ++y) {
+      std::u32string piece;
+      for (int x = out.column; x < canvas.Width() && canvas.At(x, y).ch != kVLine; ++x) piece += canvas.At(x, y).ch;
+      while (!piece.empty() && piece.back() == U' ') piece.pop_back();
+      if (piece.empty()) break;
+      out.address += piece;
+    }
+    return out;
+  };
+  Shown first = shown();
+  EXPECT_EQ(first.address, U"URL: http://127.0.0.1:45678/gone") << f.ui.Compose(f.screen, 80, 24, kNow).Dump();
+  // Down to the long address: it reads whole, and the rows keep their
+  // place, since room was made for the longest from the start.
+  f.Press(K(KeyCode::Down));
+  Shown second = shown();
+  EXPECT_EQ(second.address, U"URL: " + std::u32string(longUrl.begin(), longUrl.end()))
+      << f.ui.Compose(f.screen, 80, 24, kNow).Dump();
+  EXPECT_EQ(second.listRows, first.listRows);
+  EXPECT_GT(second.listRows, 5);
+  // A click on the address chooses no row.
+  Mouse click;
+  click.x = second.column + 2;
+  click.y = second.row;
+  EXPECT_FALSE(f.ui.OnMouse(f.screen, click));
+  // With room for every column the line is not needed.
+  auto& rows = ControlById(f.view, 900).rows;
+  rows.erase(rows.begin() + 1);
+  f.Refresh();
+  EXPECT_EQ(f.ui.Compose(f.screen, 120, 40, kNow).Dump().find("URL: "), std::string::npos);
+}
+
 TEST(TerminalKeyboard, EscapeSequencesCursesDoesNotKnowAreDecodedNotTakenForEscape) {
   ASSERT_TRUE(DecodeSequence("1;2B"));
   EXPECT_EQ(DecodeSequence("1;2B")->code, KeyCode::Down);

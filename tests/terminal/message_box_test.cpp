@@ -52,8 +52,10 @@ TEST(TerminalMessageBox, DefaultButtonHasTheFocusAndKeysAnswerAsOnThePlatform) {
   input = answer(Key{KeyCode::Escape});
   ASSERT_TRUE(input);
   EXPECT_EQ(input->kind, InputKind::AnswerEscape);
-  // Moving the focus to Yes makes Enter answer Yes.
+  // Moving the focus to Yes makes Enter answer Yes, and the marks of the
+  // button Enter presses go with it.
   EXPECT_FALSE(answer(Key{KeyCode::Left}));
+  EXPECT_NE(ui.Compose(screen, 100, 30, now).Dump().find("<  Yes   >  [   No   ]"), std::string::npos);
   input = answer(Key{KeyCode::Enter});
   ASSERT_TRUE(input);
   EXPECT_EQ(input->kind, InputKind::Answer);

@@ -12,6 +12,9 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 
 using terminal_test::TmuxSession;
 
@@ -186,6 +189,76 @@ TEST(TerminalRun, WholeWizardByKeyboardInAnEightyByTwentyFourTerminal) {
   ASSERT_TRUE(session.WaitFor("program ended: 0"));
   EXPECT_EQ(session.Capture().find("Linnet 3"), std::string::npos) << session.Capture();
   EXPECT_NE(session.SettingsAfterExit().find(" icanon"), std::string::npos);
+}
+
+TEST(TerminalRun, KeysTypedAheadAsOneWindowClosesDoNotActInTheNext) {
+  SKIP_WITHOUT_TERMINAL_TOOLS();
+  // One page answers 404 at once; the other holds its answer until the test
+  // ends, so the check is still running when it is cancelled.
+  std::mutex gate;
+  std::condition_variable opened;
+  bool open = false;
+  httplib::Server site;
+  site.Get("/gone", [](const httplib::Request&, httplib::Response& res) { res.status = 404; });
+  site.Get("/slow", [&](const httplib::Request&, httplib::Response& res) {
+    std::unique_lock<std::mutex> lock(gate);
+    opened.wait_for(lock, std::chrono::seconds(60), [&] { return open; });
+    res.set_content("late", "text/html");
+  });
+  int port = site.bind_to_any_port("127.0.0.1");
+  std::thread serving([&] { site.listen_after_bind(); });
+  struct Stop {
+    std::function<void()> stop;
+    ~Stop() { stop(); }
+  } stop{[&] {
+    {
+      std::lock_guard<std::mutex> lock(gate);
+      open = true;
+    }
+    opened.notify_all();
+    site.stop();
+    serving.join();
+  }};
+
+  Home person;
+  std::string base = "http://127.0.0.1:" + std::to_string(port);
+  {
+    std::ofstream out(person.work + "/two.html");
+    out << "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
+        << "<DT><A HREF=\"" << base << "/gone\">Gone page</A>\n"
+        << "<DT><A HREF=\"" << base << "/slow\">Slow page</A>\n</DL><p>\n";
+  }
+  TmuxSession session(LINNET_BINARY, person.work, person.Environment(), 80, 24);
+  ASSERT_TRUE(session.WaitFor("Welcome to Linnet 3.0!")) << session.Capture();
+  session.Keys({"Down", "Enter"});
+  ASSERT_TRUE(session.WaitFor("Choose a bookmark file")) << session.Capture();
+  session.Keys({"C-u"});
+  session.Type(person.work + "/two.html");
+  session.Keys({"Enter"});
+  ASSERT_TRUE(session.WaitFor("Actions on 404")) << session.Capture();
+  session.Keys({"Enter"});
+  ASSERT_TRUE(session.WaitFor("You are now ready to check a total of 2 favorites.")) << session.Capture();
+  session.Keys({"Enter"});
+  ASSERT_TRUE(session.WaitFor("(50.0%)")) << session.Capture();
+  session.Keys({"Escape"});
+  ASSERT_TRUE(session.WaitFor("Are you sure you want to cancel?")) << session.Capture();
+  session.Keys({"y"});
+  ASSERT_TRUE(session.WaitFor("Do you want to proceed with the current bookmark state?")) << session.Capture();
+
+  // Two Enters at once: the first answers Yes; the second, already typed
+  // when the review dialog opens, must not press its OK and skip the review.
+  session.Keys({"Enter", "Enter"});
+  ASSERT_TRUE(session.WaitFor("The following bookmarks have problems.")) << session.Capture();
+  std::this_thread::sleep_for(std::chrono::milliseconds(800));
+  EXPECT_NE(session.Capture().find("Gone page"), std::string::npos) << session.Capture();
+  EXPECT_EQ(session.Capture().find("You can now save"), std::string::npos) << session.Capture();
+  // A key typed once the dialog is there acts as ever.
+  session.Keys({"Enter"});
+  EXPECT_TRUE(session.WaitFor("You can now save the fixed bookmarks!")) << session.Capture();
+  session.Keys({"Escape"});
+  ASSERT_TRUE(session.WaitFor("Are you sure you want to cancel?")) << session.Capture();
+  session.Keys({"y"});
+  EXPECT_EQ(session.WaitForExit(), 0);
 }
 
 TEST(TerminalRun, EscapeOnTheConfirmationBoxCancelsTheRun) {

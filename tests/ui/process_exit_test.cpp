@@ -58,6 +58,10 @@ TEST(ProcessExit, MismatchEndsWithCodeThreeAndBothSidesSaid) {
       {"choice", "dialog DIALOG_2: click 201\nmsgbox ok\n", "dialog DIALOG_2", "line 2: msgbox ok"},
       // Actions left over when something else appears.
       {"choice", "# comment\ndialog DIALOG_2: click 1, click 2\n", "Chosen.", "still to do: click 2"},
+      // Optional lines that do not fit are passed over, and named with the
+      // line that was tried after them.
+      {"choice", "optional msgbox ok\noptional dialog DIALOG_1: click 1\nmsgbox ok\n", "dialog DIALOG_2",
+       "line 1: optional msgbox ok or line 2: optional dialog DIALOG_1: click 1 or line 3: msgbox ok"},
       // A file that does not exist is refused, and nothing answers again.
       {"open", "open /no/such/file.html\n", "open file dialog \"Choose a bookmark file\"", "the end of the script"},
   };

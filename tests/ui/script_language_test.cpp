@@ -23,10 +23,14 @@ TEST(ScriptLanguage, AcceptsEveryForm) {
                           "open /tmp/my bookmarks.html\n"
                           "open cancel\n"
                           "save cancel\n"
-                          "save relative/\xC3\xA9t\xC3\xA9.htm",
+                          "save relative/\xC3\xA9t\xC3\xA9.htm\n"
+                          "optional  msgbox yes",
                           lines, error))
       << error;
-  ASSERT_EQ(lines.size(), 10u);
+  ASSERT_EQ(lines.size(), 11u);
+  EXPECT_FALSE(lines[9].optional);
+  EXPECT_TRUE(lines[10].optional);
+  EXPECT_EQ(lines[10].answer, ScriptLine::Answer::Yes);
   EXPECT_EQ(lines[0].kind, ScriptLine::Kind::Dialog);
   EXPECT_EQ(lines[0].name, "DIALOG_1");
   EXPECT_EQ(lines[0].number, 3);
@@ -64,6 +68,8 @@ TEST(ScriptLanguage, RejectsWhatItCannotReadNamingTheLine) {
       "msgbox ok later 5",
       "open",
       "press the button",
+      "optional",
+      "optional optional msgbox ok",
   };
   for (const char* line : bad) {
     std::vector<ScriptLine> lines;

@@ -235,6 +235,21 @@ TEST_F(WorkerTest, OldCopiesGoToADatedFolder) {
   EXPECT_EQ(DatedBackupFolder(u"/backup", when), u"/backup/12-8-2026-9-5");
 }
 
+TEST_F(WorkerTest, TheNewCopyKeepsThePermissionsOfTheOneItReplaces) {
+  server.SetFile("linnet", "v2");
+  WriteFileBytes(Local("linnet"), "v1");
+  // An unusual mode, so that a default one cannot pass for it.
+  ASSERT_EQ(chmod(Local("linnet").c_str(), 0751), 0);
+  NewRequest(1);
+  ServerEntry(0, "linnet");
+  UpdateWorker(request.get());
+  EXPECT_EQ(entries[0].result, ResultUpdated);
+  EXPECT_EQ(ReadFileBytes(Local("linnet")), "v2");
+  struct stat st {};
+  ASSERT_EQ(stat(Local("linnet").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0751u);
+}
+
 TEST_F(WorkerTest, FailedSwapPutsTheOldCopyBack) {
   WriteFileBytes(Local("app"), "running copy");
   bool oldMoved = true;

@@ -35,6 +35,7 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
   if (!t->isHttp) return length;  // FTP server replies are not response headers
   std::string_view line = TrimLineEnd(std::string_view(data, length));
   if (StartsWithNoCase(line, "HTTP/")) {
+    t->awaitingStatus = false;
     t->status = 0;
     t->hasLocation = false;
     t->headerLines.clear();
@@ -59,6 +60,20 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
   }
   t->headerLines.emplace_back(line);
   return length;
+}
+
+// Called for every request that goes out, each redirect's included.
+int OnRequestSent(void* user, char*, char*, int, int) {
+  static_cast<Transfer*>(user)->awaitingStatus = true;
+  return CURL_PREREQFUNC_OK;
+}
+
+// curl refuses an answer whose status line it cannot read; the platform
+// client takes it as a response without a status (0), not as a failed
+// connection. Its body is not offered.
+bool UnreadableStatusLine(const Transfer& t) {
+  return t.isHttp && t.awaitingStatus &&
+         (t.result == CURLE_UNSUPPORTED_PROTOCOL || t.result == CURLE_WEIRD_SERVER_REPLY);
 }
 
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
@@ -184,6 +199,8 @@ bool PrepareTransfer(HandleTag& request, const std::string& url) {
   curl_easy_setopt(e, CURLOPT_HEADERDATA, t.get());
   curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(e, CURLOPT_WRITEDATA, t.get());
+  curl_easy_setopt(e, CURLOPT_PREREQFUNCTION, OnRequestSent);
+  curl_easy_setopt(e, CURLOPT_PREREQDATA, t.get());
 
   for (std::shared_ptr<AbortNode> node = request.abort; node; node = node->parent) {
     std::lock_guard<std::mutex> lock(node->mutex);
@@ -207,6 +224,12 @@ bool RunUntilHeaders(HandleTag& request) {
     return t->bodyPos < t->body.size() || (t->done && t->result == CURLE_OK);
   });
   if (!ok) Finish(*t, t->done ? t->result : CURLE_RECV_ERROR);
+  if (!ok && UnreadableStatusLine(*t)) {
+    t->status = 0;
+    t->headerLines.clear();
+    t->opened = true;
+    return true;
+  }
   t->opened = ok;
   return ok;
 }

@@ -27,6 +27,8 @@ struct Transfer {
   bool opened = false;  // the headers (or for FTP the first bytes) are in
   bool done = false;
   CURLcode result = CURLE_OK;
+  // A request went out and no status line has come back for it yet.
+  bool awaitingStatus = false;
 
   // The response being received; on a followed redirect, replaced by the next.
   long status = 0;

@@ -47,6 +47,7 @@ struct Rect {
 inline constexpr char32_t kHLine = U'\u2500', kVLine = U'\u2502';
 inline constexpr char32_t kTopLeft = U'\u250C', kTopRight = U'\u2510';
 inline constexpr char32_t kBottomLeft = U'\u2514', kBottomRight = U'\u2518';
+inline constexpr char32_t kLeftTee = U'\u251C', kRightTee = U'\u2524';
 inline constexpr char32_t kFullBlock = U'\u2588', kLightShade = U'\u2591';
 
 class Canvas {

@@ -74,6 +74,37 @@ std::vector<int> RowRange(int a, int b) {
   return rows;
 }
 
+std::vector<std::u32string> CaretRowDetail(const ui::frontend::ControlView& list, const std::vector<int>& widths,
+                                           int caret, int width, int maxLines) {
+  int count = static_cast<int>(list.rows.size());
+  if (width < 8 || maxLines < 1 || count == 0 || list.columns.empty() || widths.empty() ||
+      ReportWidth(widths) <= width)
+    return {};
+  std::size_t last = list.columns.size() - 1;
+  const auto& cells = list.rows[static_cast<std::size_t>(std::clamp(caret, 0, count - 1))].cells;
+  std::u32string prefix = OneLine(list.columns[last].header) + U": ";
+  std::u32string rest = prefix + (last < cells.size() ? OneLine(cells[last]) : std::u32string());
+  std::vector<std::u32string> lines;
+  while (!rest.empty()) {
+    std::u32string piece = ClipToWidth(rest, width);
+    if (piece.empty()) piece = rest.substr(0, 1);  // a glyph wider than the line
+    rest.erase(0, piece.size());
+    lines.push_back(std::move(piece));
+  }
+  // Room for the widest cell of the column, so the height stays put.
+  int widest = last < widths.size() ? widths[last] - 2 : 0;
+  int reserved = (TextWidth(prefix) + widest + width - 1) / width;
+  int shown = std::min(maxLines, std::max(static_cast<int>(lines.size()), reserved));
+  if (static_cast<int>(lines.size()) > shown) {
+    lines.resize(static_cast<std::size_t>(shown));
+    std::u32string& end = lines.back();
+    while (!end.empty() && TextWidth(end) + 1 > width) end.pop_back();
+    end.push_back(U'\u2026');
+  }
+  lines.resize(static_cast<std::size_t>(shown));
+  return lines;
+}
+
 void Clamp(ListUi& state, int count, int visible) {
   visible = std::max(1, visible);
   state.caret = std::clamp(state.caret, 0, std::max(0, count - 1));

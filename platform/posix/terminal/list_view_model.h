@@ -34,6 +34,15 @@ std::vector<int> ToggledSelection(const ui::frontend::ControlView& list, int row
 // Every row from `a` to `b`, in order.
 std::vector<int> RowRange(int a, int b);
 
+// When the columns do not all fit the list's `width`, the last column of the
+// caret row is what gets cut (in the review list, the URL): it is shown
+// whole below the rows, after its header ("URL: ..."), cut into lines of
+// `width`. The lines are as many as the widest cell of that column needs,
+// so the list does not change height as the caret moves, and at most
+// `maxLines` (the last then ends in an ellipsis). None when everything fits.
+std::vector<std::u32string> CaretRowDetail(const ui::frontend::ControlView& list, const std::vector<int>& widths,
+                                           int caret, int width, int maxLines);
+
 // The caret and scroll position brought back into a list of `count` rows
 // with `visible` rows on screen.
 void Clamp(ListUi& state, int count, int visible);

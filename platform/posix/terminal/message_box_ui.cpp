@@ -91,11 +91,14 @@ void MessageBoxUi::Draw(Canvas& canvas, const MessageBoxView& box, Rect over, Re
     canvas.Text(client.x + 1 + iconWidth, client.y + 1 + i, ClipToWidth(lines[static_cast<std::size_t>(i)], client.w - 2 - iconWidth), Style::Face);
 
   buttons_.clear();
+  // The angle brackets mark the button Enter presses, which is the focused
+  // one: they move with the focus, as in dialogs.
+  int enterPresses = active ? focus_ : box.defaultButton - 1;
   int bx = client.x + (client.w - buttonsWidth) / 2, by = outer_.Bottom() - 2;
   for (std::size_t i = 0; i < ids.size(); ++i) {
     Rect r{bx, by, widths[i], 1};
     buttons_.push_back(r);
-    DrawButton(canvas, r, ButtonLabel(ids[i]), static_cast<int>(i) == box.defaultButton - 1,
+    DrawButton(canvas, r, ButtonLabel(ids[i]), static_cast<int>(i) == enterPresses,
                active && static_cast<int>(i) == focus_, true);
     bx += widths[i] + 2;
   }

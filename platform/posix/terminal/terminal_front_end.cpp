@@ -131,6 +131,10 @@ class TerminalFrontEnd final : public ui::frontend::FrontEnd {
   }
 
   Input WaitForInput(const ui::frontend::Screen& screen, std::optional<std::chrono::milliseconds> timeout) override {
+    // Keys and clicks still queued when another window takes over were
+    // meant for the one before (an Enter typed as the checking dialog
+    // closed must not press OK in the review dialog): drop them.
+    if (screen.waitingChanged) flushinp();
     std::optional<Clock::time_point> deadline;
     if (timeout) deadline = Clock::now() + *timeout;
     for (;;) {
@@ -350,6 +354,8 @@ class TerminalFrontEnd final : public ui::frontend::FrontEnd {
       case kTopRight: return WACS_URCORNER;
       case kBottomLeft: return WACS_LLCORNER;
       case kBottomRight: return WACS_LRCORNER;
+      case kLeftTee: return WACS_LTEE;
+      case kRightTee: return WACS_RTEE;
       case kFullBlock: return WACS_BLOCK;
       case kLightShade: return WACS_CKBOARD;
       default: return nullptr;

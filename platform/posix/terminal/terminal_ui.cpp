@@ -226,11 +226,16 @@ void TerminalUi::DrawControl(Canvas& canvas, const DialogView& dialog, DialogUi&
       canvas.Frame(r, Style::Face);
       ListUi& list = state.lists[control.index];
       int inner = std::max(0, r.w - 2);
-      int visible = std::max(1, r.h - 3);
       int count = static_cast<int>(c.rows.size());
+      std::vector<int> widths = ColumnWidths(c);
+      // Below the rows, after a rule: the caret row's cut-off last column
+      // whole, taking at most half of the rows.
+      int caretRow = std::clamp(list.caret, 0, std::max(0, count - 1));
+      std::vector<std::u32string> detail = CaretRowDetail(c, widths, caretRow, inner - 2, (r.h - 4) / 2);
+      int detailRows = detail.empty() ? 0 : static_cast<int>(detail.size()) + 1;
+      int visible = std::max(1, r.h - 3 - detailRows);
       state.listPages[control.index] = visible;
       Clamp(list, count, visible);
-      std::vector<int> widths = ColumnWidths(c);
       list.hscroll = std::min(list.hscroll, std::max(0, ReportWidth(widths) - inner));
       std::vector<std::u16string> headers;
       for (const auto& column : c.columns) headers.push_back(column.header);
@@ -242,8 +247,16 @@ void TerminalUi::DrawControl(Canvas& canvas, const DialogView& dialog, DialogUi&
         Style style = item.selected ? (caret ? Style::SelectedFocus : Style::Selected) : (caret ? Style::Caret : text);
         canvas.Text(r.x + 1, r.y + 2 + i, ReportLine(item.cells, widths, list.hscroll, inner), style);
       }
+      if (!detail.empty()) {
+        int ruleY = r.y + 2 + visible;
+        canvas.HLine(r.x + 1, ruleY, inner, Style::Face);
+        canvas.Put(r.x, ruleY, kLeftTee, Style::Face);
+        canvas.Put(r.Right() - 1, ruleY, kRightTee, Style::Face);
+        for (std::size_t i = 0; i < detail.size(); ++i)
+          canvas.Text(r.x + 2, ruleY + 1 + static_cast<int>(i), detail[i], text);
+      }
       if (list.top > 0) canvas.Put(r.Right() - 1, r.y + 2, U'\u2191', Style::Face);
-      if (list.top + visible < count) canvas.Put(r.Right() - 1, r.Bottom() - 2, U'\u2193', Style::Face);
+      if (list.top + visible < count) canvas.Put(r.Right() - 1, r.y + 1 + visible, U'\u2193', Style::Face);
       if (list.hscroll > 0) canvas.Put(r.x + 1, r.Bottom() - 1, U'\u2190', Style::Face);
       if (ReportWidth(widths) - list.hscroll > inner) canvas.Put(r.Right() - 2, r.Bottom() - 1, U'\u2192', Style::Face);
       break;
@@ -389,14 +402,15 @@ std::optional<Input> TerminalUi::DialogMouse(const DialogView& dialog, const Mou
       state.focus = control.index;
       ListUi& list = state.lists[control.index];
       int count = static_cast<int>(c.rows.size());
+      auto page = state.listPages.find(control.index);
+      int visible = page != state.listPages.end() ? page->second : std::max(1, r.h - 3);
       if (mouse.button == MouseButton::WheelUp || mouse.button == MouseButton::WheelDown) {
-        int visible = std::max(1, r.h - 3);
         list.top = std::clamp(list.top + (mouse.button == MouseButton::WheelUp ? -3 : 3), 0, std::max(0, count - visible));
         list.caret = std::clamp(list.caret, list.top, list.top + visible - 1);
         return std::nullopt;
       }
       int row = list.top + (py - (r.y + 2));
-      if (py < r.y + 2 || row >= count) return std::nullopt;
+      if (py < r.y + 2 || py >= r.y + 2 + visible || row >= count) return std::nullopt;
       list.caret = row;
       if (mouse.ctrl) {
         list.anchor = row;

@@ -175,7 +175,10 @@ class FrontEnd {
   // called from any thread, or `timeout` passes (nullopt: no limit); then
   // returns InputKind::None for the last two. Must not poll with a delay:
   // a Wake must end the wait at once. Input addressed to a window that is
-  // gone or not waiting is ignored by the core.
+  // gone or not waiting is ignored by the core. When screen.waitingChanged
+  // is set, input that arrived before this call (typed while the previous
+  // window was closing) is dropped, never applied to the new window: a
+  // window takes only input that arrived after it was shown.
   virtual Input WaitForInput(const Screen& screen, std::optional<std::chrono::milliseconds> timeout) = 0;
 
   // Ends a WaitForInput in progress (or makes the next one return at once).

@@ -125,13 +125,15 @@ class ScriptFrontEnd final : public frontend::FrontEnd {
         break;
     }
     // The line is used up and its window still waits: the next line may
-    // address it again; otherwise give it a little time to end by itself.
-    if (current_ + 1 < lines_.size() && Addresses(lines_[current_ + 1], screen)) {
-      Take(current_ + 1);
+    // address it again (optional lines for windows that did not come are
+    // passed over); otherwise give it a little time to end by itself.
+    std::size_t next = PastOptional(current_ + 1, screen);
+    if (next < lines_.size() && Addresses(lines_[next], screen)) {
+      Take(next);
       return {};
     }
     auto idleLeft = std::chrono::ceil<std::chrono::milliseconds>(lastActivity_ + idle_ - now);
-    if (idleLeft.count() <= 0) Mismatch(screen, current_ + 1);
+    if (idleLeft.count() <= 0) Mismatch(screen, current_ + 1, next);
     if (Sleep(timeout ? std::min(*timeout, idleLeft) : idleLeft)) lastActivity_ = Clock::now();
     return {};
   }
@@ -169,14 +171,20 @@ class ScriptFrontEnd final : public frontend::FrontEnd {
                                             " (still to do: " + line.actions[action_].source + ")");
       }
     }
-    std::size_t next = bound_ ? current_ + 1 : 0;
-    // A dialog that only had to end by itself ("wait") may end before it ever
-    // waited for input (a check that finishes at once): its line is then
-    // done, and the line after it answers what is shown now.
-    while (next + 1 < lines_.size() && !Addresses(lines_[next], screen) && OnlyWaits(lines_[next]) &&
-           !Shown(lines_[next].name, screen))
-      ++next;
-    if (next >= lines_.size() || !Addresses(lines_[next], screen)) Mismatch(screen, next);
+    const std::size_t first = bound_ ? current_ + 1 : 0;
+    std::size_t next = first;
+    while (next < lines_.size() && !Addresses(lines_[next], screen)) {
+      const ScriptLine& line = lines_[next];
+      // A window that may not come did not: its line is passed over. A
+      // dialog that only had to end by itself ("wait") may end before it
+      // ever waited for input (a check that finishes at once): its line is
+      // then done, and the line after it answers what is shown now.
+      if (line.optional || (next + 1 < lines_.size() && OnlyWaits(line) && !Shown(line.name, screen)))
+        ++next;
+      else
+        break;
+    }
+    if (next >= lines_.size() || !Addresses(lines_[next], screen)) Mismatch(screen, first, next);
     Take(next);
     boundDialog_ = screen.waitingDialog;
   }
@@ -232,10 +240,21 @@ class ScriptFrontEnd final : public frontend::FrontEnd {
     return false;
   }
 
-  [[noreturn]] void Mismatch(const Screen& screen, std::size_t next) {
-    std::string expected = next < lines_.size()
-                               ? "line " + std::to_string(lines_[next].number) + ": " + lines_[next].source
-                               : std::string("the end of the script");
+  // The first line from `from` on that is not an optional line for a window
+  // other than the one shown.
+  std::size_t PastOptional(std::size_t from, const Screen& screen) const {
+    while (from < lines_.size() && lines_[from].optional && !Addresses(lines_[from], screen)) ++from;
+    return from;
+  }
+
+  // What the script could have answered with: every optional line passed
+  // over on the way (from `first`), then the line at `last` or the end.
+  [[noreturn]] void Mismatch(const Screen& screen, std::size_t first, std::size_t last) {
+    auto name = [&](std::size_t i) { return "line " + std::to_string(lines_[i].number) + ": " + lines_[i].source; };
+    std::string expected;
+    for (std::size_t i = first; i < last && i < lines_.size(); ++i)
+      if (lines_[i].optional) expected += name(i) + " or ";
+    expected += last < lines_.size() ? name(last) : std::string("the end of the script");
     frontend::ReportMismatch(Describe(screen), expected);
   }
 

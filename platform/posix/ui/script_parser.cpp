@@ -189,7 +189,14 @@ bool ParseScript(std::string_view text, std::vector<ScriptLine>& lines, std::str
     line.number = number;
     line.source = std::string(trimmed);
     std::string why;
-    if (!ParseLine(trimmed, line, why)) {
+    std::vector<std::string_view> words = Words(trimmed);
+    std::string_view body = trimmed;
+    if (words[0] == "optional") {
+      line.optional = true;
+      body = Trim(trimmed.substr(words[0].size()));
+      if (body.empty()) why = "optional is followed by the line for a window that may not come";
+    }
+    if (!why.empty() || !ParseLine(body, line, why)) {
       error = "script line " + std::to_string(number) + ": " + why + ": " + line.source;
       return false;
     }

@@ -21,6 +21,8 @@ struct ScriptLine {
   enum class Kind { Dialog, MessageBox, Open, Save } kind = Kind::Dialog;
   int number = 0;          // line number in the file
   std::string source;      // the line as written
+  // "optional ..." : the window may not come; the line is then passed over.
+  bool optional = false;
   // dialog NAME: ACTION, ...
   std::string name;
   std::vector<ScriptAction> actions;
