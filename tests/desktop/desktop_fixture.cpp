@@ -70,7 +70,8 @@ void Person::Look() {
     std::fflush(nullptr);
     std::_Exit(1);
   }
-  if (!steps_.front().ready()) return;
+  // What a person does reaches a window only once it waits for them.
+  if (!desktop::WaitsForInput() || !steps_.front().ready()) return;
   if (std::getenv("PERSON_DEBUG")) std::fprintf(stderr, "step: %s\n", steps_.front().what.c_str());
   Step step = std::move(steps_.front());
   steps_.pop_front();

@@ -9,8 +9,10 @@
 #include "model/app_state.h"
 #include "shell/choice_dialogs.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -179,4 +181,29 @@ TEST_F(DesktopUi, SourceDialogTakesEnterEscapeTheCloseBoxAndPassesOverTheGreyedC
   escapeKey.Then("see it a last time", [] { return ShownDialog("DIALOG_1") != nullptr; },
                  [] { Press(ShownDialog("DIALOG_1"), Qt::Key_Escape); });
   EXPECT_EQ(ui::DialogBoxParam("DIALOG_1", nullptr, SourceDialog, 0), kSourceCancelled);
+}
+
+TEST_F(DesktopUi, KeysTypedAheadAsABoxClosesDoNotReachTheDialogUnderIt) {
+  // A second Enter typed with the one that answers the box must not press
+  // OK in the dialog that becomes current again; Cancel, pressed once the
+  // dialog waits, is what ends it.
+  auto proc = [](ui::Window dialog, unsigned message, ui::WParam wParam, ui::LParam) -> std::intptr_t {
+    if (message != ui::WM_COMMAND) return 0;
+    if (CommandId(wParam) == 9) ui::MessageBox(dialog, u"Paused.", u"LNT 3.0!", ui::MB_OK);
+    if (CommandId(wParam) == ui::IDOK || CommandId(wParam) == ui::IDCANCEL) ui::EndDialog(dialog, CommandId(wParam));
+    return 0;
+  };
+  Person person;
+  person.Then("see the dialog", [] { return ShownDialog("DIALOG_1") != nullptr; },
+              [] { ClickOn(ShownControl("DIALOG_1", 9)); })
+      .Then("see the box", [] { return ShownBox() != nullptr; },
+            [] {
+              // The Enter reaches the dialog itself, where it presses the default button (OK).
+              QWidget* dialog = ShownDialog("DIALOG_1");
+              ClickOn(ShownBox()->Button(ui::IDOK));
+              QCoreApplication::postEvent(dialog, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
+            })
+      .Then("see the dialog current again", [] { return ShownBox() == nullptr && ShownDialog("DIALOG_1"); },
+            [] { ClickOn(ShownControl("DIALOG_1", ui::IDCANCEL)); });
+  EXPECT_EQ(ui::DialogBoxParam("DIALOG_1", nullptr, proc, 0), ui::IDCANCEL);
 }

@@ -180,27 +180,42 @@ TEST_F(DesktopUi, FileDialogsFilterWithoutRegardToCaseStartFromTheProgramsTextAn
   ASSERT_TRUE(ui::GetOpenFileName(open));
   EXPECT_EQ(open.file, QString::fromStdString(dir.file("mine.html")).toStdU16String());
 
-  // Replacing asks over the file dialog; No leaves the dialog open.
+  // Replacing asks over the file dialog; No leaves the dialog open, Yes
+  // ends it, and the box that follows at once (the save's completion) is
+  // shown on its own.
+  auto enterMine = [] {
+    auto* field = ShownFileDialog()->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    field->setText(QStringLiteral("mine.html"));
+    QTest::keyClick(field, Qt::Key_Return);
+  };
   Person saving;
   saving
       .Then("see the save dialog", [] { return ShownFileDialog() != nullptr; },
             [&] {
               ShownFileDialog()->setDirectory(folder);
-              auto* field = ShownFileDialog()->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-              field->setText(QStringLiteral("mine.html"));
-              QTest::keyClick(field, Qt::Key_Return);
+              enterMine();
             })
       .Then("see the question", [] { return ShownBox() != nullptr; },
             [] {
               EXPECT_EQ(ShownBox()->parentWidget(), ShownFileDialog());
               ClickOn(ShownBox()->Button(ui::IDNO));
             })
-      .Then("see the save dialog still open", [] { return ShownBox() == nullptr && ShownFileDialog(); },
-            [] { Press(ShownFileDialog(), Qt::Key_Escape); });
+      .Then("see the save dialog still open", [] { return ShownBox() == nullptr && ShownFileDialog(); }, enterMine)
+      .Then("see the question again", [] { return ShownBox() != nullptr; },
+            [] { ClickOn(ShownBox()->Button(ui::IDYES)); })
+      .Then("see the completion box alone", [] { return ShownBox() != nullptr && ShownFileDialog() == nullptr; },
+            [] {
+              EXPECT_EQ(ShownBox()->parentWidget(), nullptr);
+              Press(ShownBox(), Qt::Key_Return);
+            });
   ui::OpenFileName save = open;
   save.file.clear();
   save.flags = ui::OFN_EXPLORER | ui::OFN_OVERWRITEPROMPT | ui::OFN_NOCHANGEDIR | ui::OFN_HIDEREADONLY;
-  EXPECT_FALSE(ui::GetSaveFileName(save));
+  ASSERT_TRUE(ui::GetSaveFileName(save));
+  EXPECT_EQ(ui::MessageBox(nullptr, u"File saving completed. Thanks for using LNT 3.0!", u"LNT 3.0!",
+                           ui::MB_OK | ui::MB_ICONINFORMATION),
+            ui::IDOK);
+  EXPECT_TRUE(saving.Finished());
 }
 
 TEST_F(DesktopUi, WithoutATrayTheNotificationIconIsAButtonWhoseClickReachesItsWindow) {

@@ -70,13 +70,20 @@ void ClickRow(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
 TEST_F(DesktopUi, ReviewListOfThousandsOfRowsScrollsSelectsAndShowsWholeUrls) {
   Person person;
   person
-      .Then("see the list", [] { return List() != nullptr; },
+      .Then("see the list", [] { return ActiveDialog("DIALOG_4") && List(); },
             [] {
               desktop::ReportList* list = List();
               EXPECT_EQ(list->model()->rowCount(), kRows);
               EXPECT_EQ(list->header()->sectionSize(3), 150);
               EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
               EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
+              // The caret is on the first row as the list takes the focus;
+              // Home selects that row all the same.
+              EXPECT_TRUE(list->hasFocus());
+              Press(ShownDialog("DIALOG_4"), Qt::Key_Home);
+            })
+      .Then("see row 1 selected by Home", [] { return CoreSelection() == std::vector<int>{0}; },
+            [] {
               ClickRow(0);
               ClickRow(2, Qt::ControlModifier);
             })

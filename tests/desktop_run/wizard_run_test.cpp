@@ -17,6 +17,7 @@
 #include <signal.h>
 
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 using desktop_test::XSession;
@@ -106,12 +107,50 @@ bool WaitForDialog(const XSession& x, const std::string& transcript, const std::
   return false;
 }
 
+// Where the run leaves what it made: the transcripts of both runs, the
+// saved files, the program's standard error, and a screenshot of the screen
+// when a step fails. Emptied at the start of each run.
+std::string Artifacts() {
+  static const std::string folder = [] {
+    std::string path = std::filesystem::absolute("desktop_run").string();
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+    return path;
+  }();
+  return folder;
+}
+
+// The windows a transcript shows one after the other, with the answers
+// given, and file names without their folders (the two runs work in
+// different folders).
+std::vector<std::string> Shown(const std::vector<scripted::Json>& events) {
+  std::vector<std::string> shown;
+  for (const scripted::Json& event : events) {
+    const std::string& kind = event["event"].Str();
+    if (kind == "dialog" || kind == "end") shown.push_back(kind + " " + event["name"].Str());
+    if (kind == "msgbox") shown.push_back("msgbox " + event["text"].Str() + " -> " + event["answer"].Str());
+    if (kind == "filedialog")
+      shown.push_back("filedialog " + event["kind"].Str() + " -> " +
+                      std::filesystem::path(event["answer"].Str()).filename().string());
+    if (kind == "exit") shown.push_back("exit " + std::to_string(event["code"].Int()));
+  }
+  return shown;
+}
+
+class DesktopRun : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    if (HasFailure() && x_.Started()) x_.Screenshot(Artifacts() + "/failure.png");
+  }
+  XSession x_;
+};
+
 }  // namespace
 
-TEST(DesktopRun, WholeWizardByRealInputSavesWhatTheScriptFrontEndSaves) {
+TEST_F(DesktopRun, WholeWizardByRealInputSavesWhatTheScriptFrontEndSaves) {
   if (!XSession::Available()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
   if (std::string(LINNET_BINARY).empty() || std::string(DEMO_SITE_BINARY).empty()) GTEST_SKIP() << "no program built";
-  XSession x;
+  const XSession& x = x_;
   ASSERT_TRUE(x.Started());
   DemoSite site;
   ASSERT_TRUE(std::filesystem::exists(site.bookmarks));
@@ -121,8 +160,9 @@ TEST(DesktopRun, WholeWizardByRealInputSavesWhatTheScriptFrontEndSaves) {
   std::filesystem::create_directories(home);
   std::filesystem::create_directories(work);
   std::filesystem::copy_file(site.bookmarks, work + "/demo-bookmarks.html");
-  std::string transcript = person.file("run.jsonl");
-  std::string saved = work + "/fixed.html";
+  std::string transcript = Artifacts() + "/desktop.jsonl";
+  std::string saved = Artifacts() + "/desktop-fixed.html";
+  std::string errors = Artifacts() + "/desktop-stderr.txt";
   int program = desktop_test::Spawn({LINNET_BINARY},
                                     {{"DISPLAY", x.Display()},
                                      {"HOME", home},
@@ -130,10 +170,22 @@ TEST(DesktopRun, WholeWizardByRealInputSavesWhatTheScriptFrontEndSaves) {
                                      {"XDG_RUNTIME_DIR", person.path()},
                                      {"LINNET_ASSUME_ONLINE", "1"},
                                      {"LINNET_TRANSCRIPT", transcript}},
-                                    work, person.file("stderr.txt"));
+                                    work, errors);
+  // A step that fails leaves the program running: it is ended with the test.
+  struct Reaper {
+    int pid;
+    bool reaped = false;
+    int Wait(std::chrono::milliseconds limit) {
+      reaped = true;
+      return desktop_test::WaitForExit(pid, limit);
+    }
+    ~Reaper() {
+      if (!reaped) desktop_test::WaitForExit(pid, std::chrono::milliseconds(0));
+    }
+  } running{program};
 
   // The source: a click on "Import from a bookmark file", then Enter.
-  ASSERT_TRUE(WaitForDialog(x, transcript, "DIALOG_1")) << ReadFileBytes(person.file("stderr.txt"));
+  ASSERT_TRUE(WaitForDialog(x, transcript, "DIALOG_1")) << ReadFileBytes(errors);
   std::string source = *x.WaitForWindow("^Linnet 3$");
   QPoint choice = Layout::Of().Centre("DIALOG_1", 203, x.Geometry(source));
   x.Click(choice.x(), choice.y());
@@ -163,20 +215,10 @@ TEST(DesktopRun, WholeWizardByRealInputSavesWhatTheScriptFrontEndSaves) {
   x.Keys("ctrl+a");
   x.Type(saved);
   x.Keys("Return");
-  ASSERT_TRUE(x.WaitForWindow("^LNT 3\\.0!$"));
+  ASSERT_TRUE(x.WaitForWindow("^LNT 3\\.0!$")) << ReadFileBytes(transcript);
   x.Keys("Return");
-  EXPECT_EQ(desktop_test::WaitForExit(program, std::chrono::seconds(20)), 0) << ReadFileBytes(person.file("stderr.txt"));
+  EXPECT_EQ(running.Wait(std::chrono::seconds(20)), 0) << ReadFileBytes(errors);
   EXPECT_TRUE(x.WaitForNoWindow("Linnet 3|LNT 3"));
-
-  std::vector<scripted::Json> events = scripted::ReadTranscript(transcript);
-  ASSERT_FALSE(events.empty());
-  EXPECT_EQ(events.back()["event"].Str(), "exit");
-  EXPECT_EQ(events.back()["code"].Int(), 0);
-  std::vector<std::string> texts;
-  for (const scripted::Json& event : events)
-    if (event["event"].Str() == "msgbox") texts.push_back(event["text"].Str());
-  ASSERT_EQ(texts.size(), 2u);
-  EXPECT_EQ(texts.back(), "File saving completed. Thanks for using LNT 3.0!");
 
   // The same choices through a script.
   scripted::RunOptions options;
@@ -192,11 +234,17 @@ TEST(DesktopRun, WholeWizardByRealInputSavesWhatTheScriptFrontEndSaves) {
       "dialog DIALOG_3: wait\n"
       "dialog DIALOG_4: select 1, click 202, click 1\n"
       "dialog DIALOG_5: click 1\n"
-      "save " + scriptWork.file("fixed.html") + "\n"
+      "save " + scriptWork.file("desktop-fixed.html") + "\n"
       "msgbox ok\n";
   scripted::RunResult scriptRun = scripted::RunScript(options);
   ASSERT_EQ(scriptRun.exitCode, 0) << scriptRun.errorOutput << scriptRun.Summary();
+  std::ofstream(Artifacts() + "/script.jsonl", std::ios::binary) << scriptRun.transcriptText;
+  std::filesystem::copy_file(scriptWork.file("desktop-fixed.html"), Artifacts() + "/script-fixed.html");
+
+  // The desktop's transcript tells the same run as the script's, and the
+  // saved bytes are the same.
+  EXPECT_EQ(Shown(scripted::ReadTranscript(transcript)), Shown(scriptRun.events));
   std::string desktopBytes = ReadFileBytes(saved);
   EXPECT_FALSE(desktopBytes.empty());
-  EXPECT_EQ(desktopBytes, ReadFileBytes(scriptWork.file("fixed.html")));
+  EXPECT_EQ(desktopBytes, ReadFileBytes(Artifacts() + "/script-fixed.html"));
 }

@@ -22,6 +22,8 @@
 
 #include <atomic>
 #include <map>
+#include <optional>
+#include <tuple>
 
 namespace desktop {
 namespace {
@@ -62,9 +64,14 @@ class DesktopFrontEnd final : public ui::frontend::FrontEnd, public QObject {
 
   void Render(const Screen& screen) override {
     if (stopped_) return;
+    // Before the window that waits now is shown, so that nothing typed
+    // after it appears is lost.
+    DropEarlierInput(screen);
+    // A box may stand over the file dialog, so the file dialog comes first:
+    // a box made over one that is about to go would go with it.
     SyncDialogs(screen);
-    SyncBox(screen);
     SyncFileDialog(screen);
+    SyncBox(screen);
     SyncTray(screen);
     BringForward(screen);
     // Qt paints when its loop runs; a stream of changes that never lets the
@@ -75,9 +82,10 @@ class DesktopFrontEnd final : public ui::frontend::FrontEnd, public QObject {
     }
   }
 
-  Input WaitForInput(const Screen&, std::optional<std::chrono::milliseconds> timeout) override {
+  Input WaitForInput(const Screen& screen, std::optional<std::chrono::milliseconds> timeout) override {
     Input input;
     if (stopped_) return input;
+    DropEarlierInput(screen);
     if (sink_.Take(input)) return input;
     QEventLoop loop;
     waitLoop_ = &loop;
@@ -90,7 +98,9 @@ class DesktopFrontEnd final : public ui::frontend::FrontEnd, public QObject {
         QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
         timer.start(static_cast<int>(std::min<long long>(timeout->count(), 1 << 30)));
       }
+      waiting_ = true;
       if (!timeout || timeout->count() > 0) loop.exec();
+      waiting_ = false;
     }
     waitLoop_ = nullptr;
     sink_.SetWaitLoop(nullptr);
@@ -136,6 +146,7 @@ class DesktopFrontEnd final : public ui::frontend::FrontEnd, public QObject {
     auto it = windows_.find(dialog);
     return it == windows_.end() ? nullptr : it->second.data();
   }
+  bool Waiting() const { return waiting_; }
   QWidget* Box() const { return box_.data(); }
   QWidget* File() const { return file_.data(); }
 
@@ -143,12 +154,15 @@ class DesktopFrontEnd final : public ui::frontend::FrontEnd, public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     switch (event->type()) {
       case QEvent::MouseButtonPress:
-      case QEvent::MouseButtonRelease:
       case QEvent::MouseButtonDblClick:
       case QEvent::KeyPress:
-      case QEvent::KeyRelease:
       case QEvent::Wheel:
       case QEvent::Shortcut:
+      case QEvent::ShortcutOverride:
+        if (dropping_) return true;
+        break;
+      case QEvent::MouseButtonRelease:
+      case QEvent::KeyRelease:
         break;
       default:
         return false;
@@ -175,6 +189,28 @@ class DesktopFrontEnd final : public ui::frontend::FrontEnd, public QObject {
     window->hide();
     window->deleteLater();
     window = nullptr;
+  }
+
+  // What waits for input, as far as telling one from the next goes.
+  static std::tuple<int, ui::Window, int, int> WaitingOne(const Screen& screen) {
+    return {static_cast<int>(screen.waiting), screen.waitingDialog,
+            screen.messageBox ? screen.messageBox->serial : 0, screen.fileDialog ? screen.fileDialog->serial : 0};
+  }
+
+  // Keys and clicks that came while the core was busy (an Enter typed
+  // twice as one window closed, a click that did not wait for the next)
+  // were meant for what was shown then: a window that comes to wait (new,
+  // or current again) takes only what comes after it. A round trip to the
+  // display brings in all it has sent so far; presses among it are dropped
+  // (releases pass, they do nothing on their own), and so is what the
+  // widgets took and the core did not. Once for each window that waits.
+  void DropEarlierInput(const Screen& screen) {
+    if (!screen.waitingChanged || (droppedFor_ && *droppedFor_ == WaitingOne(screen))) return;
+    droppedFor_ = WaitingOne(screen);
+    dropping_ = true;
+    QGuiApplication::sync();
+    dropping_ = false;
+    sink_.Clear();
   }
 
   QWidget* OwnerNamed(const std::string& name, const Screen& screen) const {
@@ -210,11 +246,11 @@ class DesktopFrontEnd final : public ui::frontend::FrontEnd, public QObject {
     }
   }
 
-  // The topmost window that belongs to the dialog a box or file dialog is
-  // over: its owner's, or the file dialog for a box that has no owner.
+  // The window a box stands over: its owner's, or the file dialog that is
+  // up for a box that has no owner (the question before a file is replaced).
   QWidget* BoxParent(const Screen& screen) const {
     if (QWidget* owner = OwnerNamed(screen.messageBox->ownerName, screen)) return owner;
-    return file_.data();
+    return screen.fileDialog ? file_.data() : nullptr;
   }
 
   void SyncBox(const Screen& screen) {
@@ -222,9 +258,11 @@ class DesktopFrontEnd final : public ui::frontend::FrontEnd, public QObject {
       Drop(box_);
       return;
     }
-    if (!box_ || box_->Serial() != screen.messageBox->serial) {
+    QWidget* parent = BoxParent(screen);
+    // A box whose window went away (it goes with it) is made again over
+    // the window it stands over now.
+    if (!box_ || box_->Serial() != screen.messageBox->serial || box_->parentWidget() != parent) {
       Drop(box_);
-      QWidget* parent = BoxParent(screen);
       QFont font = DialogFont(u"Tahoma", 8);
       box_ = new MessageBoxWindow(*screen.messageBox, sink_, font, parent);
       box_->show();
@@ -291,6 +329,9 @@ class DesktopFrontEnd final : public ui::frontend::FrontEnd, public QObject {
   std::atomic<bool> wakePosted_{false};
   QElapsedTimer sincePaint_;
   bool stopped_ = false;
+  bool waiting_ = false;   // inside the wait for the person's input
+  bool dropping_ = false;  // input from before the waiting window is being dropped
+  std::optional<std::tuple<int, ui::Window, int, int>> droppedFor_;
 };
 
 }  // namespace
@@ -301,6 +342,7 @@ std::unique_ptr<ui::frontend::FrontEnd> MakeDesktopFrontEnd(std::string& whyNot)
 }
 
 QWidget* WindowOf(ui::Window dialog) { return running ? running->WindowFor(dialog) : nullptr; }
+bool WaitsForInput() { return running && running->Waiting(); }
 QWidget* MessageBoxWindowShown() { return running ? running->Box() : nullptr; }
 QWidget* FileDialogWindowShown() { return running ? running->File() : nullptr; }
 

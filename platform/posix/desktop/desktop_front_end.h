@@ -23,6 +23,9 @@ std::unique_ptr<ui::frontend::FrontEnd> MakeDesktopFrontEnd(std::string& whyNot)
 // when not shown. For tests and benchmarks that look at the windows.
 QWidget* WindowOf(ui::Window dialog);
 QWidget* MessageBoxWindowShown();
+// True while the front end waits for the person, the only time what they do
+// reaches the windows: input from before a window waits is dropped.
+bool WaitsForInput();
 QWidget* FileDialogWindowShown();
 
 }  // namespace desktop

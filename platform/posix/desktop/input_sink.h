@@ -16,6 +16,7 @@ class InputSink {
   void Push(ui::frontend::Input input);
   bool Take(ui::frontend::Input& input);
   bool Empty() const { return pending_.empty(); }
+  void Clear() { pending_.clear(); }
   // Whether a selection of that list is still to be handed over.
   bool HasSelectFor(ui::Window window, int id) const;
   // The loop that waits now (null when none): a push quits it.

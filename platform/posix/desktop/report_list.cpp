@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QItemSelection>
+#include <QKeyEvent>
 #include <QToolTip>
 
 #include <algorithm>
@@ -165,6 +166,29 @@ void ReportList::ApplyWidths(const ui::frontend::ControlView& view) {
     }
     setColumnWidth(column, std::max(0, pixels));
   }
+}
+
+// A key that moves the caret selects the row it lands on, as the
+// platform's list does, also when the caret is on that row already (Home on
+// the first row, which has the caret from the moment the list has the focus).
+void ReportList::keyPressEvent(QKeyEvent* event) {
+  QModelIndex before = currentIndex();
+  QTreeView::keyPressEvent(event);
+  if (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) return;
+  switch (event->key()) {
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+      break;
+    default:
+      return;
+  }
+  QModelIndex now = currentIndex();
+  if (now.isValid() && now == before && !selectionModel()->isRowSelected(now.row(), QModelIndex()))
+    selectionModel()->select(now, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 bool ReportList::viewportEvent(QEvent* event) {

@@ -46,6 +46,7 @@ class ReportList : public QTreeView {
 
  protected:
   bool viewportEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void ApplyWidths(const ui::frontend::ControlView& view);
