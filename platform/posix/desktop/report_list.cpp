@@ -14,49 +14,66 @@ namespace {
 // The space the platform's list leaves around a cell's text.
 constexpr int kCellPadding = 12;
 
-QString Cell(const ui::frontend::ListRowView& row, int column) {
-  if (column < 0 || column >= static_cast<int>(row.cells.size())) return QString();
-  return QString::fromStdU16String(row.cells[static_cast<std::size_t>(column)]);
+std::u16string_view CellOf(const ui::frontend::ListRowView& row, std::size_t column) {
+  return column < row.cells.size() ? std::u16string_view(row.cells[column]) : std::u16string_view();
 }
 
-bool SameTexts(const std::vector<ui::frontend::ListRowView>& a, const std::vector<ui::frontend::ListRowView>& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (a[i].cells != b[i].cells) return false;
-  return true;
+QString ToQString(std::u16string_view text) {
+  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
+
+bool ReportModel::SameTexts(const std::vector<ui::frontend::ListRowView>& rows) const {
+  if (static_cast<int>(rows.size()) != rows_) return false;
+  std::size_t columns = headers_.size();
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    for (std::size_t c = 0; c < columns; ++c)
+      if (CellOf(rows[r], c) != Cell(static_cast<int>(r), static_cast<int>(c))) return false;
+  return true;
+}
 
 bool ReportModel::SetRows(const std::vector<ui::frontend::ListRowView>& rows,
                           const std::vector<ui::frontend::ListColumnView>& columns) {
   std::vector<std::u16string> headers;
   for (const auto& column : columns) headers.push_back(column.header);
-  bool headersChanged = headers != headers_;
-  bool textsChanged = !SameTexts(rows, rows_);
-  if (!headersChanged && !textsChanged) {
-    for (std::size_t i = 0; i < rows.size(); ++i) rows_[i].selected = rows[i].selected;
-    return false;
-  }
+  if (headers == headers_ && SameTexts(rows)) return false;
   beginResetModel();
   headers_ = std::move(headers);
-  rows_ = rows;
+  std::size_t count = headers_.size();
+  std::size_t length = 0;
+  for (const auto& row : rows)
+    for (std::size_t c = 0; c < count; ++c) length += CellOf(row, c).size();
+  texts_.clear();
+  texts_.reserve(length);
+  starts_.clear();
+  starts_.reserve(rows.size() * count + 1);
+  for (const auto& row : rows)
+    for (std::size_t c = 0; c < count; ++c) {
+      starts_.push_back(texts_.size());
+      texts_.append(CellOf(row, c));
+    }
+  starts_.push_back(texts_.size());
+  rows_ = static_cast<int>(rows.size());
   endResetModel();
   return true;
 }
 
-int ReportModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+std::u16string_view ReportModel::Cell(int row, int column) const {
+  if (row < 0 || row >= rows_ || column < 0 || column >= static_cast<int>(headers_.size())) return {};
+  std::size_t at = static_cast<std::size_t>(row) * headers_.size() + static_cast<std::size_t>(column);
+  return std::u16string_view(texts_).substr(starts_[at], starts_[at + 1] - starts_[at]);
 }
+
+int ReportModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
 int ReportModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(headers_.size());
 }
 
 QVariant ReportModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || index.row() >= static_cast<int>(rows_.size())) return QVariant();
-  if (role == Qt::DisplayRole) return Cell(rows_[static_cast<std::size_t>(index.row())], index.column());
-  return QVariant();
+  if (!index.isValid() || role != Qt::DisplayRole) return QVariant();
+  return ToQString(Cell(index.row(), index.column()));
 }
 
 QVariant ReportModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -82,7 +99,9 @@ ReportList::ReportList(QWidget* parent, std::function<void(std::vector<int>)> se
   header()->setSectionResizeMode(QHeaderView::Interactive);
   header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-    if (!syncing_ && selected_) selected_(SelectedRows());
+    if (syncing_) return;
+    shownKnown_ = false;
+    if (selected_) selected_(SelectedRows());
   });
 }
 
@@ -98,25 +117,43 @@ std::vector<int> ReportList::SelectedRows() const {
 void ReportList::Sync(const ui::frontend::ControlView& view) {
   syncing_ = true;
   bool rebuilt = model_.SetRows(view.rows, view.columns);
-  if (rebuilt) appliedWidths_.resize(view.columns.size(), 0);
+  if (rebuilt) {
+    appliedWidths_.resize(view.columns.size(), 0);
+    // A new set of rows starts without a selection.
+    shownKnown_ = false;
+  }
   ApplyWidths(view);
   ShowSelection(view.rows);
   syncing_ = false;
 }
 
 // The selection as runs of rows, so that selecting all of a long list is
-// one range and not one change per row.
+// one range and not one change per row. What the list shows is kept as a
+// flag per row, so that a snapshot whose selection is the one shown costs
+// one pass over the rows.
 void ReportList::ShowSelection(const std::vector<ui::frontend::ListRowView>& rows) {
-  std::vector<int> wanted;
-  for (std::size_t i = 0; i < rows.size(); ++i)
-    if (rows[i].selected) wanted.push_back(static_cast<int>(i));
-  if (wanted == SelectedRows()) return;
+  if (!shownKnown_) {
+    shown_.assign(rows.size(), 0);
+    for (const QItemSelectionRange& range : selectionModel()->selection())
+      for (int row = std::max(0, range.top()); row <= range.bottom() && row < static_cast<int>(rows.size()); ++row)
+        shown_[static_cast<std::size_t>(row)] = 1;
+    shownKnown_ = true;
+  }
+  bool same = shown_.size() == rows.size();
+  for (std::size_t i = 0; same && i < rows.size(); ++i) same = (shown_[i] != 0) == rows[i].selected;
+  if (same) return;
   QItemSelection selection;
   int columns = std::max(1, model_.columnCount());
-  for (std::size_t i = 0; i < wanted.size();) {
+  shown_.assign(rows.size(), 0);
+  for (std::size_t i = 0; i < rows.size();) {
+    if (!rows[i].selected) {
+      ++i;
+      continue;
+    }
     std::size_t j = i;
-    while (j + 1 < wanted.size() && wanted[j + 1] == wanted[j] + 1) ++j;
-    selection.select(model_.index(wanted[i], 0), model_.index(wanted[j], columns - 1));
+    while (j + 1 < rows.size() && rows[j + 1].selected) ++j;
+    std::fill(shown_.begin() + static_cast<std::ptrdiff_t>(i), shown_.begin() + static_cast<std::ptrdiff_t>(j) + 1, 1);
+    selection.select(model_.index(static_cast<int>(i), 0), model_.index(static_cast<int>(j), columns - 1));
     i = j + 1;
   }
   selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
@@ -127,17 +164,14 @@ int ReportList::ContentWidth(int column) const {
   int widest = 0;
   // The widest text is nearly always among the longest, so only those are
   // measured; the rest cannot be much wider in a proportional font.
-  std::vector<std::pair<std::size_t, std::size_t>> lengths;  // length, row
-  const auto& rows = model_.Rows();
-  lengths.reserve(rows.size());
-  for (std::size_t i = 0; i < rows.size(); ++i)
-    if (static_cast<std::size_t>(column) < rows[i].cells.size())
-      lengths.emplace_back(rows[i].cells[static_cast<std::size_t>(column)].size(), i);
+  std::vector<std::pair<std::size_t, int>> lengths;  // length, row
+  lengths.reserve(static_cast<std::size_t>(model_.Rows()));
+  for (int row = 0; row < model_.Rows(); ++row) lengths.emplace_back(model_.Cell(row, column).size(), row);
   std::size_t measured = std::min<std::size_t>(lengths.size(), 200);
   std::partial_sort(lengths.begin(), lengths.begin() + static_cast<std::ptrdiff_t>(measured), lengths.end(),
                     [](const auto& a, const auto& b) { return a.first > b.first; });
   for (std::size_t i = 0; i < measured; ++i)
-    widest = std::max(widest, fm.horizontalAdvance(Cell(rows[lengths[i].second], column)));
+    widest = std::max(widest, fm.horizontalAdvance(ToQString(model_.Cell(lengths[i].second, column))));
   return widest + kCellPadding;
 }
 

@@ -12,17 +12,24 @@
 #include <QTreeView>
 
 #include <functional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace desktop {
 
+// The cells' texts one after the other in a single buffer, so that taking
+// a list of a hundred thousand rows from a snapshot is one copy of its
+// characters, not an allocation for every cell.
 class ReportModel : public QAbstractTableModel {
  public:
   using QAbstractTableModel::QAbstractTableModel;
 
-  // True when the rows' texts changed (the selection aside).
+  // True when the texts changed (the selection aside). Only the cells of
+  // the columns there are headers for are kept.
   bool SetRows(const std::vector<ui::frontend::ListRowView>& rows, const std::vector<ui::frontend::ListColumnView>& columns);
-  const std::vector<ui::frontend::ListRowView>& Rows() const { return rows_; }
+  std::u16string_view Cell(int row, int column) const;
+  int Rows() const { return rows_; }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -30,8 +37,12 @@ class ReportModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
  private:
-  std::vector<ui::frontend::ListRowView> rows_;
+  bool SameTexts(const std::vector<ui::frontend::ListRowView>& rows) const;
+
   std::vector<std::u16string> headers_;
+  int rows_ = 0;
+  std::u16string texts_;
+  std::vector<std::size_t> starts_;  // of cell (row, column) at row * columns + column, and the end
 };
 
 class ReportList : public QTreeView {
@@ -57,6 +68,8 @@ class ReportList : public QTreeView {
   std::function<void(std::vector<int>)> selected_;
   std::vector<int> appliedWidths_;  // as the program last set them
   bool syncing_ = false;
+  std::vector<char> shown_;  // per row: selected as shown
+  bool shownKnown_ = false;  // false once the person (or a reset) changed the selection
 };
 
 }  // namespace desktop
