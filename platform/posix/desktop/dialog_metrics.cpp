@@ -66,6 +66,23 @@ int CharacterHeight(const QFont& font) {
   return fm.ascent() + fm.descent();
 }
 
+// The average character width the platform's text metrics give a
+// TrueType font, from which label texts take their tab stops (eight of
+// them apart): lowercase letters and the space, each weighted by how often
+// it occurs in English text, per thousand. Fonts that state a plain
+// average of all their glyphs (Wine's Tahoma does) would give stops a
+// third further apart, and the columns the texts line up with tabs would
+// no longer meet.
+int AverageCharWidth(const QFont& font) {
+  static constexpr int kWeights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6, 35, 20, 56,
+                                       56, 17, 4,  49, 56, 71,  31, 10, 18, 3,  18, 2, 166};
+  QFontMetricsF fm(font);
+  double sum = 0;
+  for (int i = 0; i < 26; ++i) sum += kWeights[i] * fm.horizontalAdvance(QChar(u'a' + i));
+  sum += kWeights[26] * fm.horizontalAdvance(QChar(u' '));
+  return std::max(1, static_cast<int>(std::lround(sum / 1000)));
+}
+
 int MulDiv(int number, int numerator, int denominator) {
   return static_cast<int>(std::lround(static_cast<double>(number) * numerator / denominator));
 }
@@ -128,7 +145,7 @@ DialogMetrics MetricsOf(const QFont& font) {
   int letters = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   metrics.baseX = std::max(1, (letters / 26 + 1) / 2);
   metrics.baseY = std::max(1, CharacterHeight(font));
-  metrics.tabWidth = 8 * std::max(1, fm.averageCharWidth());
+  metrics.tabWidth = 8 * AverageCharWidth(font);
   return metrics;
 }
 

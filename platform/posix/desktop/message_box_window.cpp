@@ -1,5 +1,6 @@
 #include "platform/posix/desktop/message_box_window.h"
 
+#include "platform/posix/desktop/dialog_metrics.h"
 #include "platform/posix/desktop/template_label.h"
 
 #include <QApplication>
@@ -58,10 +59,15 @@ MessageBoxWindow::MessageBoxWindow(const ui::frontend::MessageBoxView& view, Inp
   setFont(font);
   setWindowTitle(QString::fromStdU16String(view.caption));
 
+  // The platform's boxes are laid out in dialog units of their font: a
+  // margin of about 7 units around, buttons of 50 by 14.
+  const DialogMetrics units = MetricsOf(font);
   auto* column = new QVBoxLayout(this);
   column->setSizeConstraint(QLayout::SetFixedSize);
+  column->setContentsMargins(units.X(7), units.Y(8), units.X(7), units.Y(6));
+  column->setSpacing(units.Y(10));
   auto* top = new QHBoxLayout;
-  top->setSpacing(12);
+  top->setSpacing(units.X(7));
   if (view.icon != IconKind::None) {
     auto* icon = new QLabel(this);
     int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
@@ -98,13 +104,14 @@ MessageBoxWindow::MessageBoxWindow(const ui::frontend::MessageBoxView& view, Inp
   }
 
   auto* row = new QHBoxLayout;
+  row->setSpacing(units.X(4));
   row->addStretch(1);
   for (std::size_t i = 0; i < ids_.size(); ++i) {
     auto* button = new QPushButton(Label(ids_[i]), this);
     button->setAutoDefault(true);
     button->setDefault(static_cast<int>(i) == defaultIndex_);
     button->setProperty("answerId", ids_[i]);
-    button->setMinimumWidth(QFontMetrics(font).horizontalAdvance(QStringLiteral("Cancel")) + 32);
+    button->setMinimumSize(units.X(50), units.Y(14));
     int id = ids_[i];
     bool isDefault = static_cast<int>(i) == defaultIndex_;
     connect(button, &QPushButton::clicked, this, [this, id, isDefault] { Answer(id, isDefault); });
@@ -114,6 +121,13 @@ MessageBoxWindow::MessageBoxWindow(const ui::frontend::MessageBoxView& view, Inp
   row->addStretch(1);
   column->addLayout(row);
   buttons_[static_cast<std::size_t>(defaultIndex_)]->setFocus(Qt::OtherFocusReason);
+  // As on the platform, a box is wide enough for its whole caption beside
+  // the title bar's buttons, however short its text.
+  QFont titleFont = font;
+  titleFont.setBold(true);
+  int captionRoom = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + units.X(100);
+  int short_ = captionRoom - column->sizeHint().width();
+  if (short_ > 0 && !text->wordWrap()) text->setMinimumWidth(text->sizeHint().width() + short_);
   adjustSize();
   QRect over = owner ? owner->frameGeometry() : (screen ? screen->availableGeometry() : QRect());
   if (over.isValid()) move(over.center() - QPoint(width() / 2, height() / 2));

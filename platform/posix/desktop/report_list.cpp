@@ -4,6 +4,7 @@
 #include <QHelpEvent>
 #include <QItemSelection>
 #include <QKeyEvent>
+#include <QStyledItemDelegate>
 #include <QToolTip>
 
 #include <algorithm>
@@ -21,6 +22,17 @@ std::u16string_view CellOf(const ui::frontend::ListRowView& row, std::size_t col
 QString ToQString(std::u16string_view text) {
   return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
+
+// Rows as tall as the platform's list makes them: the text with two
+// pixels more above and below than Qt's own rows leave.
+class RowHeight : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    return QSize(size.width(), std::max(size.height(), option.fontMetrics.height() + 4));
+  }
+};
 
 }  // namespace
 
@@ -85,6 +97,7 @@ QVariant ReportModel::headerData(int section, Qt::Orientation orientation, int r
 ReportList::ReportList(QWidget* parent, std::function<void(std::vector<int>)> selected)
     : QTreeView(parent), selected_(std::move(selected)) {
   setModel(&model_);
+  setItemDelegate(new RowHeight(this));
   setRootIsDecorated(false);
   setItemsExpandable(false);
   setUniformRowHeights(true);
