@@ -36,20 +36,52 @@ class RowHeight : public QStyledItemDelegate {
 
 }  // namespace
 
-bool ReportModel::SameTexts(const std::vector<ui::frontend::ListRowView>& rows) const {
-  if (static_cast<int>(rows.size()) != rows_) return false;
-  std::size_t columns = headers_.size();
-  for (std::size_t r = 0; r < rows.size(); ++r)
-    for (std::size_t c = 0; c < columns; ++c)
-      if (CellOf(rows[r], c) != Cell(static_cast<int>(r), static_cast<int>(c))) return false;
+bool ReportModel::SameRow(const ui::frontend::ListRowView& row, int shown) const {
+  for (std::size_t c = 0; c < headers_.size(); ++c)
+    if (CellOf(row, c) != Cell(shown, static_cast<int>(c))) return false;
   return true;
 }
 
-bool ReportModel::SetRows(const std::vector<ui::frontend::ListRowView>& rows,
-                          const std::vector<ui::frontend::ListColumnView>& columns) {
+ReportModel::Change ReportModel::SetRows(const std::vector<ui::frontend::ListRowView>& rows,
+                                         const std::vector<ui::frontend::ListColumnView>& columns) {
   std::vector<std::u16string> headers;
   for (const auto& column : columns) headers.push_back(column.header);
-  if (headers == headers_ && SameTexts(rows)) return false;
+  if (headers == headers_ && rows.size() == bufferRow_.size()) {
+    bool same = true;
+    for (std::size_t r = 0; same && r < rows.size(); ++r) same = SameRow(rows[r], static_cast<int>(r));
+    if (same) return Change::None;
+  }
+  if (headers == headers_ && rows.size() < bufferRow_.size() && RemoveGoneRows(rows)) return Change::RowsRemoved;
+  Rebuild(rows, std::move(headers));
+  return Change::Rebuilt;
+}
+
+// The rows shown that `rows` no longer has, when all it has are the others
+// in their order: each run of them is taken out of the view, the texts stay
+// in the buffer until it is built anew.
+bool ReportModel::RemoveGoneRows(const std::vector<ui::frontend::ListRowView>& rows) {
+  std::vector<std::pair<int, int>> gone;  // first, last
+  std::size_t next = 0;
+  for (int shown = 0; shown < static_cast<int>(bufferRow_.size()); ++shown) {
+    if (next < rows.size() && SameRow(rows[next], shown)) {
+      ++next;
+      continue;
+    }
+    if (!gone.empty() && gone.back().second == shown - 1)
+      gone.back().second = shown;
+    else
+      gone.emplace_back(shown, shown);
+  }
+  if (next != rows.size()) return false;
+  for (auto run = gone.rbegin(); run != gone.rend(); ++run) {
+    beginRemoveRows(QModelIndex(), run->first, run->second);
+    bufferRow_.erase(bufferRow_.begin() + run->first, bufferRow_.begin() + run->second + 1);
+    endRemoveRows();
+  }
+  return true;
+}
+
+void ReportModel::Rebuild(const std::vector<ui::frontend::ListRowView>& rows, std::vector<std::u16string> headers) {
   beginResetModel();
   headers_ = std::move(headers);
   std::size_t count = headers_.size();
@@ -66,18 +98,19 @@ bool ReportModel::SetRows(const std::vector<ui::frontend::ListRowView>& rows,
       texts_.append(CellOf(row, c));
     }
   starts_.push_back(texts_.size());
-  rows_ = static_cast<int>(rows.size());
+  bufferRow_.resize(rows.size());
+  for (std::size_t r = 0; r < rows.size(); ++r) bufferRow_[r] = static_cast<int>(r);
   endResetModel();
-  return true;
 }
 
 std::u16string_view ReportModel::Cell(int row, int column) const {
-  if (row < 0 || row >= rows_ || column < 0 || column >= static_cast<int>(headers_.size())) return {};
-  std::size_t at = static_cast<std::size_t>(row) * headers_.size() + static_cast<std::size_t>(column);
+  if (row < 0 || row >= Rows() || column < 0 || column >= static_cast<int>(headers_.size())) return {};
+  std::size_t at = static_cast<std::size_t>(bufferRow_[static_cast<std::size_t>(row)]) * headers_.size() +
+                   static_cast<std::size_t>(column);
   return std::u16string_view(texts_).substr(starts_[at], starts_[at + 1] - starts_[at]);
 }
 
-int ReportModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int ReportModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : Rows(); }
 
 int ReportModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(headers_.size());
@@ -129,12 +162,10 @@ std::vector<int> ReportList::SelectedRows() const {
 
 void ReportList::Sync(const ui::frontend::ControlView& view) {
   syncing_ = true;
-  bool rebuilt = model_.SetRows(view.rows, view.columns);
-  if (rebuilt) {
-    appliedWidths_.resize(view.columns.size(), 0);
-    // A new set of rows starts without a selection.
-    shownKnown_ = false;
-  }
+  ReportModel::Change change = model_.SetRows(view.rows, view.columns);
+  if (change == ReportModel::Change::Rebuilt) appliedWidths_.resize(view.columns.size(), 0);
+  // The selection of rows built anew, or of those left, is Qt's to say.
+  if (change != ReportModel::Change::None) shownKnown_ = false;
   ApplyWidths(view);
   ShowSelection(view.rows);
   syncing_ = false;

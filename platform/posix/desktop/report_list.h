@@ -25,11 +25,15 @@ class ReportModel : public QAbstractTableModel {
  public:
   using QAbstractTableModel::QAbstractTableModel;
 
-  // True when the texts changed (the selection aside). Only the cells of
-  // the columns there are headers for are kept.
-  bool SetRows(const std::vector<ui::frontend::ListRowView>& rows, const std::vector<ui::frontend::ListColumnView>& columns);
+  enum class Change { None, RowsRemoved, Rebuilt };
+  // Takes the rows' texts (the selection aside), only the cells of the
+  // columns there are headers for. Rows that went while the others stayed
+  // as they were (the platform's list deletes them one by one) leave the
+  // view where it was; any other change builds the rows anew.
+  Change SetRows(const std::vector<ui::frontend::ListRowView>& rows,
+                 const std::vector<ui::frontend::ListColumnView>& columns);
   std::u16string_view Cell(int row, int column) const;
-  int Rows() const { return rows_; }
+  int Rows() const { return static_cast<int>(bufferRow_.size()); }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -37,12 +41,14 @@ class ReportModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
  private:
-  bool SameTexts(const std::vector<ui::frontend::ListRowView>& rows) const;
+  bool SameRow(const ui::frontend::ListRowView& row, int shown) const;
+  bool RemoveGoneRows(const std::vector<ui::frontend::ListRowView>& rows);
+  void Rebuild(const std::vector<ui::frontend::ListRowView>& rows, std::vector<std::u16string> headers);
 
   std::vector<std::u16string> headers_;
-  int rows_ = 0;
   std::u16string texts_;
   std::vector<std::size_t> starts_;  // of cell (row, column) at row * columns + column, and the end
+  std::vector<int> bufferRow_;       // the buffer's row of each row shown
 };
 
 class ReportList : public QTreeView {
