@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <mutex>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "checker/check_worker.h"
@@ -19,7 +17,7 @@ namespace {
 std::mutex controlLock;
 bool stopping = false;
 std::vector<http::Handle> activeSessions;
-std::vector<std::thread> workerList;  // touched only by the dialog's thread
+std::vector<threads::Thread> workerList;  // touched only by the dialog's thread
 
 }  // namespace
 
@@ -29,11 +27,9 @@ void StartCheckWorkers(int count) {
     stopping = false;
   }
   for (int i = 0; i < count; ++i) {
-    try {
-      workerList.emplace_back(CheckWorker, nullptr);
-    } catch (const std::system_error&) {
-      // The others still drain the queue.
-    }
+    threads::Thread worker;
+    // One that cannot be started is done without: the others still drain the queue.
+    if (worker.Start(CheckWorker, nullptr)) workerList.push_back(std::move(worker));
   }
 }
 
@@ -44,7 +40,7 @@ void StopCheckWorkers() {
     for (http::Handle session : activeSessions) http::InternetAbort(session);
   }
   if (RunEvent) RunEvent->Set();  // a paused worker must wake to see the stop
-  for (std::thread& worker : workerList) worker.join();
+  for (threads::Thread& worker : workerList) worker.Join();
   workerList.clear();
 }
 

@@ -53,11 +53,11 @@ struct StoredItem {
   TextForm form = TextForm::Markup;
   // A bookmark file's heading: whether it carried FOLDED.
   bool folded = true;
-  // A bookmark file: every attribute of the item's tag but HREF (and a
-  // heading's FOLDED), as written, each with a space before it. The dates
-  // among them (ADD_DATE, LAST_VISIT, LAST_MODIFIED) are written in the
-  // places the format gives them, the others after them. Another store may
-  // put its dates here in the same form, as seconds since 1970.
+  // A bookmark file: the attributes of the item's tag but HREF (and a
+  // heading's FOLDED), each with a space before it, in the form they are
+  // written back: the dates first, in the places the format gives them
+  // (ADD_DATE, LAST_VISIT and LAST_MODIFIED for a link, ADD_DATE for a
+  // heading), then the others as written. Empty: the format's empty dates.
   std::string attributes;
   std::unique_ptr<StoredDetails> details;
 

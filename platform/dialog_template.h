@@ -23,6 +23,8 @@ struct ControlTemplate {
   bool defaultButton = false;  // the push button that Enter presses
   bool disabled = false;
   bool visible = true;
+  bool border = false;               // progress bars and lists: a thin frame
+  bool showSelectionAlways = false;  // lists: the selection stays shown without the focus
 };
 
 struct DialogTemplate {
@@ -35,6 +37,10 @@ struct DialogTemplate {
   bool centered = true;
   bool minimizeBox = false;
   std::span<const ControlTemplate> controls;
+  // How the window itself looks on Windows (the other front ends draw their own frame).
+  bool modalFrame = false;
+  bool threeDLook = false;
+  bool foreground = false;     // brought to the foreground when created
 };
 
 // The template of that name, or null.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,11 @@ std::u16string JoinPath(std::u16string_view dir, std::u16string_view name);
 // The path as the operating system takes it (UTF-8 on Linux).
 std::string NativePath(std::u16string_view path);
 std::u16string FromNativePath(std::string_view native);
+
+// Opens a file by its UTF-16 path with a C library mode ("rb", "wb"), so that
+// every path the system can name opens, whatever the system code page. Null
+// when it cannot be opened; the caller closes it with std::fclose.
+std::FILE* OpenFile(std::u16string_view path, const char* mode);
 
 // True when the path opens as a regular file for binary reading (fopen "rb").
 bool CanOpenForReading(std::u16string_view path);

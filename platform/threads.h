@@ -1,54 +1,71 @@
-// Events and critical sections in the platform's terms, on the standard
-// library's threads, mutexes and condition variables.
+// Threads, events and critical sections in the platform's terms: on
+// Windows the system's own (CreateThread, CreateEventW, CRITICAL_SECTION),
+// on Linux the standard library's threads, mutexes and condition variables.
 #pragma once
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
+#include <memory>
 
 namespace threads {
 
-// A manual-reset or auto-reset event.
-class Event {
+// A thread that runs one procedure with one pointer argument, with the
+// default stack size. It must be joined before it is destroyed or given a
+// new one to run (the destructor joins one still running).
+class Thread {
  public:
-  Event(bool manualReset, bool signalled) : manual_(manualReset), set_(signalled) {}
-  void Set() {
-    { std::lock_guard<std::mutex> lock(m_); set_ = true; }
-    cv_.notify_all();
-  }
-  void Reset() { std::lock_guard<std::mutex> lock(m_); set_ = false; }
-  bool IsSet() { std::lock_guard<std::mutex> lock(m_); return set_; }
-  // Waits until signalled (an auto-reset event is then reset).
-  void Wait() {
-    std::unique_lock<std::mutex> lock(m_);
-    cv_.wait(lock, [&] { return set_; });
-    if (!manual_) set_ = false;
-  }
-  // Waits at most `ms` milliseconds; true when signalled.
-  bool WaitFor(long ms) {
-    std::unique_lock<std::mutex> lock(m_);
-    if (!cv_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return set_; })) return false;
-    if (!manual_) set_ = false;
-    return true;
-  }
+  Thread();
+  ~Thread();
+  Thread(Thread&&) noexcept;
+  Thread& operator=(Thread&&) noexcept;
+  Thread(const Thread&) = delete;
+  Thread& operator=(const Thread&) = delete;
+
+  // False, with nothing started, when the system cannot start a thread.
+  bool Start(void (*procedure)(void*), void* argument);
+  // Waits until the procedure has returned. Nothing to do when none runs.
+  void Join();
+
+  struct State;
 
  private:
-  std::mutex m_;
-  std::condition_variable cv_;
-  bool manual_;
-  bool set_;
+  std::unique_ptr<State> state_;
 };
 
-// A critical section: a plain mutex with the platform's Enter/Leave names.
-class CriticalSection {
+// A manual-reset or auto-reset event. Any thread may set, reset or wait.
+class Event {
  public:
-  void Enter() { m_.lock(); }
-  void Leave() { m_.unlock(); }
-  std::mutex& native() { return m_; }
+  Event(bool manualReset, bool signalled);
+  ~Event();
+  Event(const Event&) = delete;
+  Event& operator=(const Event&) = delete;
+
+  void Set();
+  void Reset();
+  // Waits without time limit until signalled (an auto-reset event is then
+  // reset again, for this one waiter).
+  void Wait();
+
+  struct State;
 
  private:
-  std::mutex m_;
+  std::unique_ptr<State> state_;
+};
+
+// A critical section: held by one thread at a time, Entered and Left by the
+// same thread.
+class CriticalSection {
+ public:
+  CriticalSection();
+  ~CriticalSection();
+  CriticalSection(const CriticalSection&) = delete;
+  CriticalSection& operator=(const CriticalSection&) = delete;
+
+  void Enter();
+  void Leave();
+
+  struct State;
+
+ private:
+  std::unique_ptr<State> state_;
 };
 
 }  // namespace threads

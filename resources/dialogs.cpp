@@ -30,10 +30,11 @@ constexpr ControlTemplate DefaultButton(int id, int x, int y, int cx, int cy, st
   return {id, K::Button, x, y, cx, cy, text, false, true, true, false, true};
 }
 constexpr ControlTemplate Progress(int id, int x, int y, int cx, int cy) {
-  return {id, K::Progress, x, y, cx, cy, u"", false, false, false, false, true};
+  return {id, K::Progress, x, y, cx, cy, u"", false, false, false, false, true, true};
 }
+// A report list in which several rows can be selected.
 constexpr ControlTemplate List(int id, int x, int y, int cx, int cy) {
-  return {id, K::ListView, x, y, cx, cy, u"", false, true, false, false, true};
+  return {id, K::ListView, x, y, cx, cy, u"", false, true, false, false, true, true, true};
 }
 
 constexpr std::array kSourceControls = {
@@ -54,9 +55,9 @@ constexpr std::array kActionsControls = {
     Radio(201, 21, 43, 149, 12, u"Delete"),
     Radio(202, 21, 59, 149, 12, u"Fix"),
     Label(101, 22, 79, 218, 18,
-          u"'Fix' will change the link from e.g.\r\nhttp://www.example.com/fail/link.htm to http://www.example.com"),
+          u"'Fix' will change the link from e.g.\r\nhttp://example.com/fail/link.htm to http://example.com"),
     GroupBox(5, 111, 260, 68, u"Actions on 500"),
-    Label(kNoId, 16, 125, 229, 8, u"What to do with 500s (Internal server error, temporal or permanent) ?"),
+    Label(kNoId, 16, 125, 229, 16, u"What to do with 500s (Internal server error, temporal or permanent) ?"),
     Radio(301, 21, 142, 149, 12, u"Ignore"),
     Radio(302, 21, 158, 149, 12, u"Delete"),
     GroupBox(5, 184, 260, 80, u"Actions on failure"),
@@ -104,18 +105,28 @@ constexpr std::array kUpdateControls = {
     Label(703, 15, 127, 395, 71, u""),
 };
 
+// Every dialog is a centred pop-up with a caption, a system menu and a
+// minimise box; the frame styles differ.
+struct Frame {
+  bool modalFrame, threeDLook, foreground;
+};
+constexpr Frame kChoiceFrame{true, true, true};   // the three questions of the wizard
+constexpr Frame kPlainFrame{false, false, false};  // checking and review
+constexpr Frame kUpdateFrame{true, false, true};
+
 constexpr DialogTemplate Dialog(std::string_view name, std::u16string_view caption, int cx, int cy,
-                                std::span<const ControlTemplate> controls) {
-  return {name, caption, kFont, 8, 0, 0, cx, cy, false, true, true, controls};
+                                std::span<const ControlTemplate> controls, Frame frame) {
+  return {name,  caption, kFont, 8, 0, 0, cx, cy, false, true, true, controls, frame.modalFrame, frame.threeDLook,
+          frame.foreground};
 }
 
 const DialogTemplate kTemplates[] = {
-    Dialog("DIALOG_1", kWizardCaption, 356, 146, kSourceControls),
-    Dialog("DIALOG_2", kWizardCaption, 356, 270, kActionsControls),
-    Dialog("DIALOG_3", kWizardCaption, 356, 131, kCheckingControls),
-    Dialog("DIALOG_4", kWizardCaption, 496, 244, kReviewControls),
-    Dialog("DIALOG_5", kWizardCaption, 356, 146, kSaveTargetControls),
-    Dialog("DIALOG_UPDATE", u"Vireo Update", 433, 229, kUpdateControls),
+    Dialog("DIALOG_1", kWizardCaption, 356, 146, kSourceControls, kChoiceFrame),
+    Dialog("DIALOG_2", kWizardCaption, 356, 270, kActionsControls, kChoiceFrame),
+    Dialog("DIALOG_3", kWizardCaption, 356, 131, kCheckingControls, kPlainFrame),
+    Dialog("DIALOG_4", kWizardCaption, 496, 244, kReviewControls, kPlainFrame),
+    Dialog("DIALOG_5", kWizardCaption, 356, 146, kSaveTargetControls, kChoiceFrame),
+    Dialog("DIALOG_UPDATE", u"Vireo Update", 433, 229, kUpdateControls, kUpdateFrame),
 };
 
 const DialogTemplate* const kAll[] = {&kTemplates[0], &kTemplates[1], &kTemplates[2],

@@ -91,14 +91,6 @@ void AddDescription(Sink& sink, const StoredItem* stored) {
 bool HasDescription(const StoredItem* stored) { return stored && stored->details && stored->details->description; }
 
 template <typename Sink>
-void AddOthers(Sink& sink, const DateSlots& slots) {
-  for (std::string_view whole : slots.others) {
-    sink.Add(u" ");
-    sink.AddBytes(whole);
-  }
-}
-
-template <typename Sink>
 void AddLink(Sink& sink, const BookmarkLink& link) {
   const StoredItem* stored = link.stored.get();
   sink.Add(kLinkBefore);
@@ -106,15 +98,8 @@ void AddLink(Sink& sink, const BookmarkLink& link) {
   if (!stored || stored->attributes.empty()) {
     sink.Add(kLinkMiddle);
   } else {
-    const DateSlots slots = SplitDates(stored->attributes, false);
-    sink.Add(u"\" ADD_DATE=\"");
-    sink.AddBytes(slots.addDate);
-    sink.Add(u"\" LAST_VISIT=\"");
-    sink.AddBytes(slots.lastVisit);
-    sink.Add(u"\" LAST_MODIFIED=\"");
-    sink.AddBytes(slots.lastModified);
     sink.Add(u"\"");
-    AddOthers(sink, slots);
+    sink.AddBytes(stored->attributes);
     sink.Add(u">");
   }
   AddText(sink, link.title, stored, &StoredDetails::rawTitle, false);
@@ -128,11 +113,11 @@ void AddHeading(Sink& sink, const BookmarkFolder& folder) {
   if (!stored || (stored->folded && stored->attributes.empty())) {
     sink.Add(kHeadingBefore);
   } else {
-    const DateSlots slots = SplitDates(stored->attributes, true);
-    sink.Add(stored->folded ? u"<DT><H3 FOLDED ADD_DATE=\"" : u"<DT><H3 ADD_DATE=\"");
-    sink.AddBytes(slots.addDate);
-    sink.Add(u"\"");
-    AddOthers(sink, slots);
+    sink.Add(stored->folded ? u"<DT><H3 FOLDED" : u"<DT><H3");
+    if (stored->attributes.empty())
+      sink.Add(u" ADD_DATE=\"\"");
+    else
+      sink.AddBytes(stored->attributes);
     sink.Add(u">");
   }
   AddText(sink, folder.name, stored, &StoredDetails::rawTitle, false);
@@ -155,32 +140,60 @@ void AddFolder(Sink& sink, const BookmarkFolder& folder, bool topLevel);
 // the program added have no place there: a folder (the deleted links'
 // folder) goes after the last folder that was read, as it goes after every
 // other folder in a tree the program made, and a link at the end.
+struct StoreOrder {
+  std::uint64_t lastFolder = 0, last = 0;
+
+  explicit StoreOrder(const BookmarkFolder& folder) {
+    for (const BookmarkFolder& sub : folder.folders) lastFolder = std::max<std::uint64_t>(lastFolder, sub.order);
+    last = lastFolder;
+    for (const BookmarkLink& link : folder.links) last = std::max<std::uint64_t>(last, link.order);
+    for (const BookmarkSeparator& separator : folder.separators)
+      last = std::max<std::uint64_t>(last, separator.order);
+  }
+  std::uint64_t FolderKey(ItemOrder order) const {
+    return order ? 2 * std::uint64_t{order} : (lastFolder ? 2 * lastFolder + 1 : 0);
+  }
+  std::uint64_t OtherKey(ItemOrder order) const { return order ? 2 * std::uint64_t{order} : 2 * last + 1; }
+};
+
+// Whether the format's own layout (sub-folders, then links) already is the
+// store's order, as it is for every folder of a tree the program made and for
+// most folders of a file: then nothing needs sorting.
+bool LayoutIsStoreOrder(const BookmarkFolder& folder, const StoreOrder& order) {
+  if (!folder.separators.empty()) return false;
+  std::uint64_t previous = 0;
+  for (const BookmarkFolder& sub : folder.folders) {
+    std::uint64_t key = order.FolderKey(sub.order);
+    if (key < previous) return false;
+    previous = key;
+  }
+  for (const BookmarkLink& link : folder.links) {
+    std::uint64_t key = order.OtherKey(link.order);
+    if (key < previous) return false;
+    previous = key;
+  }
+  return true;
+}
+
 template <typename Sink>
-void AddItemsInStoreOrder(Sink& sink, const BookmarkFolder& folder) {
+void AddFolder(Sink& sink, const BookmarkFolder& folder, bool topLevel);
+
+template <typename Sink>
+void AddItemsInStoreOrder(Sink& sink, const BookmarkFolder& folder, const StoreOrder& order) {
   struct Entry {
     std::uint64_t key;
     std::uint32_t kind;  // 0 folder, 1 link, 2 separator
     std::uint32_t index;
   };
-  std::uint64_t lastFolder = 0, last = 0;
-  for (const BookmarkFolder& sub : folder.folders) lastFolder = std::max<std::uint64_t>(lastFolder, sub.order);
-  last = lastFolder;
-  for (const BookmarkLink& link : folder.links) last = std::max<std::uint64_t>(last, link.order);
-  for (const BookmarkSeparator& separator : folder.separators) last = std::max<std::uint64_t>(last, separator.order);
-
   std::vector<Entry> entries;
   entries.reserve(folder.folders.size() + folder.links.size() + folder.separators.size());
-  auto keyOf = [](ItemOrder order, std::uint64_t otherwise) { return order ? 2 * std::uint64_t{order} : otherwise; };
   for (std::uint32_t i = 0; i < folder.folders.size(); ++i)
-    entries.push_back({keyOf(folder.folders[i].order, lastFolder ? 2 * lastFolder + 1 : 0), 0, i});
+    entries.push_back({order.FolderKey(folder.folders[i].order), 0, i});
   for (std::uint32_t i = 0; i < folder.links.size(); ++i)
-    entries.push_back({keyOf(folder.links[i].order, 2 * last + 1), 1, i});
+    entries.push_back({order.OtherKey(folder.links[i].order), 1, i});
   for (std::uint32_t i = 0; i < folder.separators.size(); ++i)
-    entries.push_back({keyOf(folder.separators[i].order, 2 * last + 1), 2, i});
-  auto byKey = [](const Entry& a, const Entry& b) { return a.key < b.key; };
-  if (!std::is_sorted(entries.begin(), entries.end(), byKey))
-    std::stable_sort(entries.begin(), entries.end(), byKey);
-
+    entries.push_back({order.OtherKey(folder.separators[i].order), 2, i});
+  std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
   for (const Entry& entry : entries) {
     if (entry.kind == 0)
       AddFolder(sink, folder.folders[entry.index], false);
@@ -191,23 +204,15 @@ void AddItemsInStoreOrder(Sink& sink, const BookmarkFolder& folder) {
   }
 }
 
-bool HasStoreOrder(const BookmarkFolder& folder) {
-  if (!folder.separators.empty()) return true;
-  for (const BookmarkFolder& sub : folder.folders)
-    if (sub.order) return true;
-  for (const BookmarkLink& link : folder.links)
-    if (link.order) return true;
-  return false;
-}
-
 template <typename Sink>
 void AddFolder(Sink& sink, const BookmarkFolder& folder, bool topLevel) {
   if (!topLevel) AddHeading(sink, folder);
-  if (HasStoreOrder(folder)) {
-    AddItemsInStoreOrder(sink, folder);
-  } else {
+  const StoreOrder order(folder);
+  if (LayoutIsStoreOrder(folder, order)) {
     for (const BookmarkFolder& sub : folder.folders) AddFolder(sink, sub, false);
     for (const BookmarkLink& link : folder.links) AddLink(sink, link);
+  } else {
+    AddItemsInStoreOrder(sink, folder, order);
   }
   sink.Add(kFolderClose);
 }

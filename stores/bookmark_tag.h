@@ -20,15 +20,6 @@ std::shared_ptr<StoredItem> ReadLinkTag(std::string_view before, std::string_vie
 // ">" that ends it.
 std::shared_ptr<StoredItem> ReadHeadingTag(std::string_view tag, std::string_view name);
 
-// A tag's attributes split for writing: the values of the dates, which the
-// format gives places of their own (a heading has only ADD_DATE), and the
-// other attributes, each as written, in their order.
-struct DateSlots {
-  std::string_view addDate, lastVisit, lastModified;
-  std::vector<std::string_view> others;
-};
-DateSlots SplitDates(std::string_view attributes, bool heading);
-
 // Whether the text at `at` starts a description ("<DD>") or a separator
 // ("<HR>", "<HR ...>"), in any letter case.
 bool IsDescriptionTag(std::string_view at);

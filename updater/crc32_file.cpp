@@ -48,7 +48,7 @@ std::uint32_t Crc32Update(std::uint32_t crc, const void* bytes, std::size_t coun
 }
 
 std::uint32_t Crc32File(std::u16string_view path) {
-  std::FILE* file = std::fopen(files::NativePath(path).c_str(), "rb");
+  std::FILE* file = files::OpenFile(path, "rb");
   if (!file) return 0;
   // Streamed rather than read whole, so a large file costs no memory.
   std::vector<std::uint8_t> chunk(1 << 16);

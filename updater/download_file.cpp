@@ -45,7 +45,7 @@ bool ReadBodyToFile(http::Handle session, http::Handle request, std::u16string_v
 
   // Only now that the answer is under way is the old copy given up.
   files::DeleteFile(targetPath);
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(files::NativePath(targetPath).c_str(), "wb"));
+  std::unique_ptr<std::FILE, FileCloser> file(files::OpenFile(targetPath, "wb"));
   if (!file) return false;
 
   std::vector<std::uint8_t> chunk(kReadChunk, 0);

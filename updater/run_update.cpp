@@ -1,7 +1,5 @@
 #include "updater/run_update.h"
 
-#include <thread>
-
 #include "platform/text.h"
 #include "platform/threads.h"
 #include "platform/ui.h"
@@ -25,6 +23,15 @@ int CallNotice(UpdateRequest* request, int phase, int outcome) {
   return request->noticeHook(&notice);
 }
 
+void UpdateWorkerThread(void* request) { UpdateWorker(static_cast<UpdateRequest*>(request)); }
+
+// Starts the worker on a thread of its own; where the system cannot start
+// one, the worker does its job on this thread instead (its window is then
+// not redrawn until it is done), so the run still ends as it should.
+void StartUpdateWorker(threads::Thread& worker, UpdateRequest* request) {
+  if (!worker.Start(UpdateWorkerThread, request)) UpdateWorker(request);
+}
+
 int DisplayModeOf(std::int32_t displayMode) { return displayMode >= 65536 ? (displayMode & 0xFFFF) : displayMode; }
 
 // Runs the worker while this thread keeps serving its messages (the
@@ -32,7 +39,8 @@ int DisplayModeOf(std::int32_t displayMode) { return displayMode >= 65536 ? (dis
 void RunWorkerWithWindow(UpdateRequest* request, ui::Window window) {
   updateWindow.store(window);
   updateRunThread.store(ui::GetCurrentThreadId());
-  std::thread worker(UpdateWorker, request);
+  threads::Thread worker;
+  StartUpdateWorker(worker, request);
   bool quitSeen = false;
   ui::Msg msg;
   for (;;) {
@@ -47,7 +55,7 @@ void RunWorkerWithWindow(UpdateRequest* request, ui::Window window) {
     ui::TranslateMessage(msg);
     ui::DispatchMessage(msg);
   }
-  worker.join();
+  worker.Join();
   updateRunThread.store(0);
   if (quitSeen) ui::PostThreadMessage(ui::GetCurrentThreadId(), ui::WM_QUIT, 0, 0);
 }
@@ -55,9 +63,10 @@ void RunWorkerWithWindow(UpdateRequest* request, ui::Window window) {
 void RunWorkerWithoutWindow(UpdateRequest* request) {
   threads::Event done(false, false);
   UpdateDoneEvent.store(&done);
-  std::thread worker(UpdateWorker, request);
+  threads::Thread worker;
+  StartUpdateWorker(worker, request);
   done.Wait();
-  worker.join();
+  worker.Join();
   UpdateDoneEvent.store(nullptr);
 }
 

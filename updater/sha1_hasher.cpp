@@ -132,7 +132,7 @@ void Sha1Hasher::DigestText(std::string& out) const {
 
 void Sha1Hasher::HashFile(std::u16string_view path) {
   if (path.empty()) return;
-  std::FILE* file = std::fopen(files::NativePath(path).c_str(), "rb");
+  std::FILE* file = files::OpenFile(path, "rb");
   if (!file) return;
   // Read until the end rather than trusting a size taken up front: the
   // whole file is hashed whatever its size, and a file that shrinks while

@@ -1,5 +1,8 @@
 #include "updater/update_request_file.h"
 
+#include "platform/files.h"
+#include "platform/text.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -91,7 +94,9 @@ struct FileCloser {
 
 bool LoadUpdateRequestFile(std::string_view path, LoadedUpdateRequest& loaded) {
   loaded = LoadedUpdateRequest{};
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(std::string(path).c_str(), "rb"));
+  // The path is in the system code page; it is opened by the UTF-16 path
+  // that names, like every other file of the program.
+  std::unique_ptr<std::FILE, FileCloser> file(files::OpenFile(text::SystemToUtf16(path), "rb"));
   if (!file) return false;
 
   std::vector<std::uint8_t> buffer(kUpdateRequestSize, 0);

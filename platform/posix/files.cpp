@@ -27,6 +27,11 @@ std::u16string JoinPath(std::u16string_view dir, std::u16string_view name) {
 std::string NativePath(std::u16string_view path) { return text::Utf16ToUtf8(path); }
 std::u16string FromNativePath(std::string_view native) { return text::Utf8ToUtf16(native); }
 
+std::FILE* OpenFile(std::u16string_view path, const char* mode) {
+  std::string p = NativePath(path);
+  return p.empty() ? nullptr : std::fopen(p.c_str(), mode);
+}
+
 static std::u16string ErrnoText(int err) { return text::Utf8ToUtf16(std::strerror(err)); }
 
 std::u16string LastErrorText() { return ErrnoText(errno); }

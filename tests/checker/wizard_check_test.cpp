@@ -6,6 +6,7 @@
 
 #include "http/loopback.h"
 #include "program_run.h"
+#include "support/bookmark_outline.h"
 #include "support/expected_bookmark_file.h"
 #include "support/temp_dir.h"
 
@@ -236,6 +237,46 @@ TEST(CheckAndRepair, OneScriptWithOptionalLinesServesEveryWeek) {
     EXPECT_EQ(run.MessageTexts().back(), "None of your favorites have any problems.\r\nLNT will now exit.");
     EXPECT_EQ(ReadFileBytes(work.file("out.html")), "last week");
   }
+}
+
+// A browser's export checked, repaired and saved through the whole program
+// differs from what went in only by the repairs: the same items in the same
+// order, with their attributes, descriptions, separators and empty folders.
+TEST(CheckAndRepair, ABrowserExportComesBackWithOnlyTheRepairs) {
+  Site site;
+  auto link = [](const std::string& url, const std::string& attributes, const std::string& title) {
+    return "    <DT><A HREF=\"" + url + "\" ADD_DATE=\"1700000000\"" + attributes + ">" + title + "</A>\n";
+  };
+  const std::string gone = link(site.Url("/404/gone"), " LAST_MODIFIED=\"1700000001\" SHORTCUTURL=\"g\"", "Gone");
+  const std::string broken = link(site.Url("/500/broken"), " ICON=\"data:image/png;base64,AAAA\"", "Broken &amp; old") +
+                             "    <DD>Kept &lt;for&gt; a while\n";
+  const std::string input =
+      "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
+      "<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks Menu</H1>\n<DL><p>\n" +
+      link(site.Url("/200/start"), " TAGS=\"a,b\"", "Start") + broken + "    <HR>\n" +
+      "    <DT><H3 ADD_DATE=\"1\" LAST_MODIFIED=\"2\" PERSONAL_TOOLBAR_FOLDER=\"true\">Bookmarks Toolbar</H3>\n"
+      "    <DD>Under the address bar\n    <DL><p>\n" +
+      link("javascript:void(0)", "", "Bookmarklet") + gone + link("place:sort=8&amp;maxResults=10", "", "Most Visited") +
+      "        <DT><H3 ADD_DATE=\"3\">Empty</H3>\n        <DL><p>\n        </DL><p>\n"
+      "    </DL><p>\n" +
+      link(site.Url("/moved/after"), "", "\xce\x9a\xce\xb1\xce\xbb\xce\xb7\xce\xbc\xce\xad\xcf\x81\xce\xb1") +
+      "    <DT><H3 ADD_DATE=\"4\" UNFILED_BOOKMARKS_FOLDER=\"true\">Other Bookmarks</H3>\n    <DL><p>\n    </DL><p>\n"
+      "</DL>\n";
+  TempDir work;
+  WriteFileBytes(work.file("in.html"), input);
+  const std::string script = ScriptThroughCheck(work.file("in.html"), "click 1") +
+                             "dialog DIALOG_4: click 1\ndialog DIALOG_5: click 1\nsave " + work.file("out.html") +
+                             "\nmsgbox ok\n";
+  ProgramRun run = RunProgram(script, work.path());
+  ASSERT_EQ(run.exitCode, 0) << run.Summary();
+
+  // The 404 is cut back to its site root where it stood; the 500 moves into
+  // the deleted links' folder after the last folder, with all it had.
+  std::string expected = input;
+  expected.replace(expected.find(broken), broken.size(), "");
+  expected.replace(expected.find(site.Url("/404/gone")), site.Url("/404/gone").size(), site.Root());
+  expected.replace(expected.rfind("</DL>\n"), 6, "<DT><H3 FOLDED>Deleted Bookmarks</H3>\n<DL><p>\n" + broken + "</DL><p>\n</DL>\n");
+  EXPECT_EQ(outline::Of(ReadFileBytes(work.file("out.html"))), outline::Of(expected)) << run.Summary();
 }
 
 }  // namespace

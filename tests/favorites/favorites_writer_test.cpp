@@ -15,7 +15,7 @@ namespace {
 std::set<std::string> Listing(const std::string& root) {
   std::set<std::string> out;
   for (const auto& e : fs::recursive_directory_iterator(root))
-    out.insert(fs::relative(e.path(), root).string() + (e.is_directory() ? "/" : ""));
+    out.insert(fs::relative(e.path(), root).generic_string() + (e.is_directory() ? "/" : ""));
   return out;
 }
 
@@ -227,5 +227,10 @@ TEST(FavoritesWriter, RewritesShortcutsWithTheirOtherKeysAndOnlyTheFixedUrlChang
   ASSERT_TRUE(WriteFavorites(dir.file16("fav"), tree, &reason)) << U8(reason);
   EXPECT_EQ(ReadFileBytes(fav + "/Work/Kept.URL"), kept);
   EXPECT_EQ(ReadFileBytes(fav + "/Work/Fixed.URL"), "[InternetShortcut]\r\nURL=http://fixed.test\r\nHotKey=0\r\n");
-  EXPECT_EQ(ReadFileBytes(fav + "/AT&T <home>.URL"), "[InternetShortcut]\r\nURL=http://att.test/?a=1&b=2\r\n");
+#ifdef _WIN32
+  const std::string decoded = "AT&T _home_.URL";  // Windows takes no < or > in a name
+#else
+  const std::string decoded = "AT&T <home>.URL";
+#endif
+  EXPECT_EQ(ReadFileBytes(fav + "/" + decoded), "[InternetShortcut]\r\nURL=http://att.test/?a=1&b=2\r\n");
 }

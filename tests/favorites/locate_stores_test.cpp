@@ -168,3 +168,29 @@ TEST(LocateFirefoxBookmarks, TakesThePlacesDatabaseOnlyWhereTheProfileHasNoBookm
   LocateFirefoxBookmarks();
   EXPECT_EQ(U8(firefoxBookmarkFile), profiles + "/q.default-release/bookmarks.html");
 }
+
+// Firefox makes a "....default" profile it never uses beside the one it does
+// use; its profiles.ini says which one it starts with, and that one is tried
+// first, whatever the listing order.
+TEST(LocateFirefoxBookmarks, TriesTheProfileFirefoxStartsWithFirst) {
+  TempDir home;
+  EnvOverride h("HOME", home.path().c_str());
+  const std::string profiles = home.file(".mozilla/firefox");
+  fs::create_directories(profiles + "/aaaa.default");
+  PutFile(profiles, "zzzz.default-release/places.sqlite", "x");
+  PutFile(profiles, "profiles.ini",
+          "[Install4F96D1932A9F858E]\r\nDefault=zzzz.default-release\r\nLocked=1\r\n\r\n"
+          "[Profile1]\r\nName=default\r\nIsRelative=1\r\nPath=aaaa.default\r\nDefault=1\r\n\r\n"
+          "[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=zzzz.default-release\r\n");
+  firefoxBookmarkFile.clear();
+  LocateFirefoxBookmarks();
+  EXPECT_EQ(U8(firefoxBookmarkFile), profiles + "/zzzz.default-release/places.sqlite");
+
+  // Without an installation's default, the profile marked as the default.
+  PutFile(profiles, "profiles.ini",
+          "[Profile0]\nName=work\nIsRelative=1\nPath=work\nDefault=1\n[Profile1]\nPath=zzzz.default-release\n");
+  PutFile(profiles, "work/bookmarks.html", "x");
+  firefoxBookmarkFile.clear();
+  LocateFirefoxBookmarks();
+  EXPECT_EQ(U8(firefoxBookmarkFile), profiles + "/work/bookmarks.html");
+}

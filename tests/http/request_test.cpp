@@ -234,4 +234,46 @@ TEST(HttpRequest, ReadsFailWhenTheBodyBreaksOffOrTheHandleIsAborted) {
   }
 }
 
+TEST(HttpRequest, ARequestCarriesNothingOfTheOnesBeforeItOnTheSameThread) {
+  RawServer server([](int fd, RawServer& s) {
+    s.ReadRequest(fd);
+    RawServer::SendAll(fd, loopback::Response(200, "ok"));
+  });
+  auto openUrl = [&](const char16_t* agent, bool decoding, const std::string& path) {
+    http::Handle session = http::InternetOpen(agent, http::INTERNET_OPEN_TYPE_DIRECT);
+    ASSERT_NE(session, nullptr);
+    if (decoding) http::InternetSetOption(session, http::INTERNET_OPTION_HTTP_DECODING, 1);
+    http::Handle request = http::InternetOpenUrl(session, text::Utf8ToUtf16(server.Url(path)), u"", 0);
+    EXPECT_NE(request, nullptr) << path;
+    http::InternetCloseHandle(request);
+    http::InternetCloseHandle(session);
+  };
+  openUrl(u"Vireo Update", true, "/decoded");
+  {
+    // A hand-built HEAD with credentials and a header of its own.
+    Connected c;
+    c.session = http::InternetOpen(u"Palisade 7", http::INTERNET_OPEN_TYPE_DIRECT);
+    c.connection = http::InternetConnect(c.session, u"127.0.0.1", static_cast<std::uint16_t>(server.port()), u"user",
+                                         u"secret", http::INTERNET_SERVICE_HTTP, 0);
+    c.request = http::HttpOpenRequest(c.connection, u"HEAD", u"/head", u"*/*", 0);
+    ASSERT_NE(c.request, nullptr);
+    ASSERT_TRUE(http::HttpSendRequest(c.request, u"X-Extra: 1\r\n"));
+  }
+  openUrl(u"LNT 3.0", false, "/plain");
+  openUrl(u"", false, "/anonymous");
+
+  const auto requests = server.requests();
+  ASSERT_EQ(requests.size(), 4u);
+  EXPECT_NE(requests[0].find("\r\nAccept-Encoding: "), std::string::npos) << requests[0];
+  EXPECT_EQ(requests[1].rfind("HEAD /head HTTP/1.1\r\n", 0), 0u) << requests[1];
+  EXPECT_NE(requests[1].find("\r\nAuthorization: "), std::string::npos) << requests[1];
+  for (const std::string& r : {requests[2], requests[3]}) {
+    EXPECT_EQ(r.rfind("GET /", 0), 0u) << r;
+    for (const char* leftover : {"Accept-Encoding", "Authorization", "X-Extra", "Palisade", "Vireo"})
+      EXPECT_EQ(r.find(leftover), std::string::npos) << leftover << " in\n" << r;
+  }
+  EXPECT_NE(requests[2].find("\r\nUser-Agent: LNT 3.0\r\n"), std::string::npos) << requests[2];
+  EXPECT_EQ(requests[3].find("User-Agent"), std::string::npos) << requests[3];
+}
+
 }  // namespace

@@ -120,6 +120,9 @@ TEST(Format, FillsThePlaceholdersTheProgramUses) {
   EXPECT_EQ(text::Format(u"%s of %u links, %d%%", u"Checked", 12u, -3), u"Checked of 12 links, -3%");
   EXPECT_EQ(text::Format(u"%02X%02x|%5u|%-3d|", 10u, 255u, 42u, 7), u"0Aff|   42|7  |");
   EXPECT_EQ(text::Format(u"%.1f%% %.0f", 12.34, 2.5), u"12.3% 2");
+  // Rounded exactly as printf rounds, ties and binary fractions included.
+  EXPECT_EQ(text::Format(u"%.1f %.1f %.1f %.2f %f %u", 100.0f, 0.05, 0.25, 1.005, -1.5, 0u),
+            u"100.0 0.1 0.2 1.00 -1.500000 0");
   EXPECT_EQ(text::Format(u"%s", std::string_view("\xc3\xa9")), u"\u00e9");
   EXPECT_EQ(text::Format(u"%u", 4294967297ull), u"1");  // a 32-bit unsigned value, as the platform prints it
   std::u16string longText(100000, u'x');

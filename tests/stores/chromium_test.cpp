@@ -1,12 +1,9 @@
 // The Chromium browsers' Bookmarks file: what is read, what a save changes
 // and keeps, and what is refused.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 
 #include "model/apply_results.h"
-#include "platform/browser_profiles.h"
 #include "platform/text.h"
 #include "read_helpers.h"
 #include "stores/chromium_bookmarks.h"
@@ -162,24 +159,6 @@ TEST(ChromiumBookmarks, TellsWhatIsWrongWithAFileItCannotRead) {
   std::u16string problem;
   EXPECT_FALSE(ChromiumBookmarksBytes(file, other, bytes, &problem));
   EXPECT_NE(text::Utf16ToUtf8(problem).find("not loaded from this file"), std::string::npos);
-}
-
-TEST(ChromiumProfileLock, TellsARunningBrowserFromALockLeftBehind) {
-  TempDir config;
-  const std::string profile = config.file("Default");
-  std::filesystem::create_directories(profile);
-  const std::u16string bookmarks = text::Utf8ToUtf16(profile + "/Bookmarks");
-  EXPECT_FALSE(browser_profiles::ChromiumProfileInUse(bookmarks));
-  char host[256] = {};
-  gethostname(host, sizeof host - 1);
-  std::filesystem::create_symlink(std::string(host) + "-" + std::to_string(getpid()), config.file("SingletonLock"));
-  EXPECT_TRUE(browser_profiles::ChromiumProfileInUse(bookmarks));
-  std::filesystem::remove(config.file("SingletonLock"));
-  std::filesystem::create_symlink(std::string(host) + "-999999999", config.file("SingletonLock"));
-  EXPECT_FALSE(browser_profiles::ChromiumProfileInUse(bookmarks)) << "left behind by a crash";
-  std::filesystem::remove(config.file("SingletonLock"));
-  std::filesystem::create_symlink("another-machine-42", config.file("SingletonLock"));
-  EXPECT_TRUE(browser_profiles::ChromiumProfileInUse(bookmarks)) << "a browser elsewhere cannot be asked";
 }
 
 }  // namespace

@@ -1,16 +1,10 @@
 // Firefox's places database: what is read, what a save changes and what it
 // keeps, and what is refused.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
-#include <filesystem>
 
 #include "model/apply_results.h"
-#include "platform/browser_profiles.h"
 #include "platform/sqlite.h"
 #include "platform/text.h"
 #include "read_helpers.h"
@@ -301,45 +295,6 @@ TEST(PlacesValues, AreWhatFirefoxComputes) {
   EXPECT_EQ(prefix + " " + host, "https:// www.example.net:8443");
   places_values::Origin("place:sort=8&maxResults=10", prefix, host);
   EXPECT_EQ(prefix + " " + host, "place: sort=8&maxResults=10");
-}
-
-TEST(FirefoxProfileLock, TellsARunningFirefoxFromOneThatLeftItsLockBehind) {
-  TempDir profile;
-  EXPECT_FALSE(browser_profiles::FirefoxProfileInUse(profile.path16()));
-  WriteFileBytes(profile.file(".parentlock"), "");
-  EXPECT_FALSE(browser_profiles::FirefoxProfileInUse(profile.path16())) << "a lock file nobody holds";
-
-  std::filesystem::create_symlink("127.0.0.1:+" + std::to_string(getpid()), profile.file("lock"));
-  EXPECT_TRUE(browser_profiles::FirefoxProfileInUse(profile.path16()));
-  const pid_t gone = fork();
-  if (gone == 0) _exit(0);
-  waitpid(gone, nullptr, 0);
-  std::filesystem::remove(profile.file("lock"));
-  std::filesystem::create_symlink("127.0.0.1:+" + std::to_string(gone), profile.file("lock"));
-  EXPECT_FALSE(browser_profiles::FirefoxProfileInUse(profile.path16())) << "left behind by a Firefox that crashed";
-
-  // While Firefox runs it holds a lock on .parentlock (another process here).
-  int ready[2];
-  ASSERT_EQ(pipe(ready), 0);
-  const pid_t holder = fork();
-  if (holder == 0) {
-    const int fd = ::open(profile.file(".parentlock").c_str(), O_RDWR);
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    fcntl(fd, F_SETLK, &lock);
-    (void)!write(ready[1], "x", 1);
-    pause();
-    _exit(0);
-  }
-  char byte;
-  ASSERT_EQ(read(ready[0], &byte, 1), 1);
-  EXPECT_TRUE(browser_profiles::FirefoxProfileInUse(profile.path16()));
-  kill(holder, SIGKILL);
-  waitpid(holder, nullptr, 0);
-  EXPECT_FALSE(browser_profiles::FirefoxProfileInUse(profile.path16()));
-  close(ready[0]);
-  close(ready[1]);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The script language: what it accepts and how it says what it does not.
-#include "platform/posix/ui/script_parser.h"
+#include "platform/portable/ui/script_parser.h"
 
 #include <gtest/gtest.h>
 

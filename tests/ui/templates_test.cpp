@@ -78,7 +78,7 @@ TEST(DialogTemplates, FixExampleReadsAsOneSentence) {
   for (char16_t c : text)
     if (!(c == u' ' && !collapsed.empty() && collapsed.back() == u' ')) collapsed += c;
   EXPECT_EQ(collapsed,
-            u"'Fix' will change the link from e.g. http://www.example.com/fail/link.htm to http://www.example.com");
+            u"'Fix' will change the link from e.g. http://example.com/fail/link.htm to http://example.com");
 }
 
 TEST(Icons, IconGroupHasThreeSizesWithArtwork) {

@@ -83,8 +83,8 @@ bool InternetSetOption(Handle handle, int option, std::uint32_t value) {
   // A transfer under way keeps the switch it started with; one not yet sent
   // takes the new value.
   if (handle->transfer && !handle->transfer->started && !handle->transfer->done) {
-    curl_easy_setopt(handle->transfer->easy, CURLOPT_ACCEPT_ENCODING, value ? "" : nullptr);
-    curl_easy_setopt(handle->transfer->easy, CURLOPT_HTTP_CONTENT_DECODING, value ? 1L : 0L);
+    SetExtraOption(*handle->transfer, CURLOPT_ACCEPT_ENCODING, value ? "" : nullptr);
+    SetExtraOption(*handle->transfer, CURLOPT_HTTP_CONTENT_DECODING, value ? 1L : 0L);
   }
   return true;
 }

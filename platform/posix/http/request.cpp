@@ -45,15 +45,15 @@ Handle HttpOpenRequest(Handle connection, std::u16string_view verb, std::u16stri
     delete request;
     return nullptr;
   }
-  CURL* e = request->transfer->easy;
+  Transfer& t = *request->transfer;
   if (!request->user.empty() || !request->password.empty()) {
-    curl_easy_setopt(e, CURLOPT_USERNAME, request->user.c_str());
-    curl_easy_setopt(e, CURLOPT_PASSWORD, request->password.c_str());
+    SetExtraOption(t, CURLOPT_USERNAME, request->user.c_str());
+    SetExtraOption(t, CURLOPT_PASSWORD, request->password.c_str());
   }
   if (method == "HEAD") {
-    curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
+    SetExtraOption(t, CURLOPT_NOBODY, 1L);
   } else if (!method.empty() && method != "GET") {
-    curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method.c_str());
+    SetExtraOption(t, CURLOPT_CUSTOMREQUEST, method.c_str());
   }
   if (!accept.empty()) request->transfer->extraHeaders.push_back("Accept: " + accept);
   return request;

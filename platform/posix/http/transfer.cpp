@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/http.h"
+#include "platform/posix/http/curl_handles.h"
 
 namespace http {
 
@@ -81,6 +82,7 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) 
   const std::size_t length = size * count;
   if (t->body.size() - t->bodyPos >= kBodyBufferLimit) {
     t->paused = true;
+    t->pausedOnce = true;
     return CURL_WRITEFUNC_PAUSE;
   }
   if (t->bodyPos == t->body.size()) {
@@ -142,38 +144,14 @@ bool Pump(Transfer& t, bool bounded, Clock::time_point deadline, Ready ready) {
   }
 }
 
-}  // namespace
-
-Transfer::~Transfer() {
-  for (const auto& node : abortChain) {
-    std::lock_guard<std::mutex> lock(node->mutex);
-    auto& w = node->waiters;
-    w.erase(std::remove(w.begin(), w.end(), multi), w.end());
-  }
-  if (multi && easy && started) curl_multi_remove_handle(multi, easy);
-  if (easy) curl_easy_cleanup(easy);
-  if (multi) curl_multi_cleanup(multi);
-  if (headerList) curl_slist_free_all(headerList);
-}
-
-bool PrepareTransfer(HandleTag& request, const std::string& url) {
-  EnsureCurl();
-  auto t = std::make_unique<Transfer>();
-  t->easy = curl_easy_init();
-  t->multi = curl_multi_init();
-  if (!t->easy || !t->multi) return false;
-  t->isHttp = StartsWithNoCase(url, "http:") || StartsWithNoCase(url, "https:");
-
-  const Timeouts limits = GetTimeouts();
-  CURL* e = t->easy;
-  curl_easy_setopt(e, CURLOPT_URL, url.c_str());
+// The options every transfer has alike; a spare easy handle keeps them.
+void ShareOptions(CURL* e) {
   // An empty proxy means a direct connection whatever the environment says.
   curl_easy_setopt(e, CURLOPT_PROXY, "");
   curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https,ftp");
   curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https,ftp");
   curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(e, CURLOPT_MAXREDIRS, 20L);  // a redirect loop fails instead of spinning
-  if (!request.agent.empty()) curl_easy_setopt(e, CURLOPT_USERAGENT, request.agent.c_str());
   // Certificates are always verified: a rejected one means the link cannot be opened.
   curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
@@ -184,20 +162,49 @@ bool PrepareTransfer(HandleTag& request, const std::string& url) {
   // check never leaves a body streaming into a kept-alive connection.
   curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
   curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 1L);
+  // The easy handle outlives the request (it serves the thread's next one);
+  // a TLS session is not resumed by a later request either.
+  curl_easy_setopt(e, CURLOPT_SSL_SESSIONID_CACHE, 0L);
+  curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, OnHeader);
+  curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, OnBody);
+}
+
+}  // namespace
+
+Transfer::~Transfer() {
+  for (const auto& node : abortChain) {
+    std::lock_guard<std::mutex> lock(node->mutex);
+    auto& w = node->waiters;
+    w.erase(std::remove(w.begin(), w.end(), multi), w.end());
+  }
+  // Taking the easy handle out of a transfer still under way closes its
+  // connection: an unread body never streams into a kept connection.
+  if (multi && easy && started) curl_multi_remove_handle(multi, easy);
+  ReturnCurlPair({easy, multi, true}, plain && !pausedOnce);
+  if (headerList) curl_slist_free_all(headerList);
+}
+
+bool PrepareTransfer(HandleTag& request, const std::string& url) {
+  CurlPair pair;
+  if (!TakeCurlPair(pair)) return false;
+  auto t = std::make_unique<Transfer>();
+  t->easy = pair.easy;
+  t->multi = pair.multi;
+  t->isHttp = StartsWithNoCase(url, "http:") || StartsWithNoCase(url, "https:");
+
+  CURL* e = t->easy;
+  if (!pair.configured) ShareOptions(e);
+  const Timeouts limits = GetTimeouts();
+  curl_easy_setopt(e, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(e, CURLOPT_USERAGENT, request.agent.empty() ? nullptr : request.agent.c_str());
   curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, limits.connectMs);
   // The wait for the headers is bounded by requestMs in Pump; once the body
   // flows, only a stall of the same length ends it, so large downloads live.
-  curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, std::max(1L, (limits.requestMs + 999) / 1000));
-  if (request.decoding) {
-    curl_easy_setopt(e, CURLOPT_ACCEPT_ENCODING, "");
-    curl_easy_setopt(e, CURLOPT_HTTP_CONTENT_DECODING, 1L);
-  } else {
-    curl_easy_setopt(e, CURLOPT_HTTP_CONTENT_DECODING, 0L);
-  }
-  curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, OnHeader);
+  curl_easy_setopt(e, CURLOPT_HTTP_CONTENT_DECODING, request.decoding ? 1L : 0L);
+  if (request.decoding) SetExtraOption(*t, CURLOPT_ACCEPT_ENCODING, "");
   curl_easy_setopt(e, CURLOPT_HEADERDATA, t.get());
-  curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(e, CURLOPT_WRITEDATA, t.get());
   curl_easy_setopt(e, CURLOPT_PREREQFUNCTION, OnRequestSent);
   curl_easy_setopt(e, CURLOPT_PREREQDATA, t.get());
@@ -215,7 +222,7 @@ bool RunUntilHeaders(HandleTag& request) {
   Transfer* t = request.transfer.get();
   if (!t || t->started || t->done) return false;
   for (const std::string& h : t->extraHeaders) t->headerList = curl_slist_append(t->headerList, h.c_str());
-  if (t->headerList) curl_easy_setopt(t->easy, CURLOPT_HTTPHEADER, t->headerList);
+  if (t->headerList) SetExtraOption(*t, CURLOPT_HTTPHEADER, t->headerList);
   if (curl_multi_add_handle(t->multi, t->easy) != CURLM_OK) return false;
   t->started = true;
   const auto deadline = Clock::now() + std::chrono::milliseconds(GetTimeouts().requestMs);

@@ -22,6 +22,7 @@ struct Transfer {
   std::vector<std::string> extraHeaders;               // "Name: value", checked for line breaks
 
   bool isHttp = true;
+  bool plain = true;  // nothing set beyond what PrepareTransfer sets for every request
   bool started = false;
   bool headersDone = false;
   bool opened = false;  // the headers (or for FTP the first bytes) are in
@@ -40,6 +41,7 @@ struct Transfer {
   std::string body;
   std::size_t bodyPos = 0;
   bool paused = false;
+  bool pausedOnce = false;  // curl's pause state is not left to a later request
 
   ~Transfer();
 };
@@ -49,6 +51,14 @@ inline constexpr std::size_t kBodyBufferLimit = 64 * 1024;
 // Prepares `request` (an empty request handle) to fetch `url` (UTF-8, already
 // checked). False when curl cannot even be set up.
 bool PrepareTransfer(HandleTag& request, const std::string& url);
+
+// Every option beyond those PrepareTransfer sets goes through here, so that
+// the easy handle is reset before it serves another request.
+template <typename Value>
+void SetExtraOption(Transfer& transfer, CURLoption option, Value value) {
+  transfer.plain = false;
+  curl_easy_setopt(transfer.easy, option, value);
+}
 
 // Starts the transfer and runs it until the final response's headers are in
 // (or, for FTP, the first body bytes or the end). False on failure, time-out

@@ -1,9 +1,9 @@
 // Modal and modeless dialogs: creation from templates, showing, ending and
 // destroying, with the transcript's "dialog" and "end" events.
+#include "platform/portable/ui/transcript.h"
 #include "platform/posix/ui/front_end_host.h"
 #include "platform/posix/ui/message_loop.h"
 #include "platform/posix/ui/thread_queue.h"
-#include "platform/posix/ui/transcript.h"
 #include "platform/posix/ui/window_procedures.h"
 #include "platform/posix/ui/window_table.h"
 

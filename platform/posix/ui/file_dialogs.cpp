@@ -2,10 +2,10 @@
 // cancel); the checks the platform's dialogs make before accepting a path
 // (the file must exist, confirm replacing a file) are made here, so every
 // front end behaves alike.
+#include "platform/portable/ui/transcript.h"
 #include "platform/posix/ui/front_end_host.h"
 #include "platform/posix/ui/message_loop.h"
 #include "platform/posix/ui/thread_queue.h"
-#include "platform/posix/ui/transcript.h"
 
 #include "platform/files.h"
 #include "platform/text.h"

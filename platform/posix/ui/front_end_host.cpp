@@ -1,8 +1,8 @@
 #include "platform/posix/ui/front_end_host.h"
 
-#include "platform/posix/ui/script_front_end.h"
+#include "platform/portable/ui/script_front_end.h"
+#include "platform/portable/ui/transcript.h"
 #include "platform/posix/ui/thread_queue.h"
-#include "platform/posix/ui/transcript.h"
 
 #include <atomic>
 #include <cstdio>

@@ -1,10 +1,10 @@
 // Message boxes, plain and timed. A box runs its own loop, so the thread's
 // messages (results posted by workers, sends from other threads) keep
 // being handled while it is open.
+#include "platform/portable/ui/transcript.h"
 #include "platform/posix/ui/front_end_host.h"
 #include "platform/posix/ui/message_loop.h"
 #include "platform/posix/ui/thread_queue.h"
-#include "platform/posix/ui/transcript.h"
 #include "platform/posix/ui/window_table.h"
 
 #include <algorithm>

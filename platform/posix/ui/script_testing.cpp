@@ -1,8 +1,9 @@
 #include "platform/posix/ui/script_testing.h"
 
-#include "platform/posix/ui/script_front_end.h"
+#include "platform/portable/ui/script_front_end.h"
+#include "platform/portable/ui/transcript.h"
+#include "platform/posix/ui/frontend.h"
 #include "platform/posix/ui/thread_queue.h"
-#include "platform/posix/ui/transcript.h"
 
 namespace ui::test {
 

@@ -1,7 +1,7 @@
 // Opening a URL, the notification-area icon and icons from the resources.
+#include "platform/portable/ui/transcript.h"
 #include "platform/posix/ui/front_end_host.h"
 #include "platform/posix/ui/shell_state.h"
-#include "platform/posix/ui/transcript.h"
 #include "platform/posix/ui/window_table.h"
 
 #include "platform/text.h"

@@ -105,12 +105,20 @@ std::shared_ptr<ThreadQueue> QueueOf(ThreadId thread) {
 bool PostTo(ThreadId thread, const Msg& msg) {
   std::shared_ptr<ThreadQueue> queue = QueueOf(thread);
   if (!queue) return false;
+  bool wakeFrontEnd = false;
   {
     std::lock_guard<std::mutex> lock(queue->mutex);
     if (!queue->alive) return false;
     queue->posted.push_back(msg);
+    // A thread that looks at its queue within a frame anyway is not woken:
+    // workers posting thousands of results a second would otherwise wake the
+    // UI thread (and be preempted by it) once per result.
+    const auto looksBy = queue->looksBy;
+    if (looksBy != std::chrono::steady_clock::time_point::min())
+      wakeFrontEnd = looksBy > std::chrono::steady_clock::now() + frontend::kFrameInterval;
   }
-  Wake(*queue);
+  queue->cv.notify_all();
+  if (wakeFrontEnd) WakeFrontEndFor(queue->id);
   return true;
 }
 
@@ -168,6 +176,20 @@ void WaitOnQueue(std::optional<std::chrono::steady_clock::time_point> until) {
     self->cv.wait_until(lock, *until, ready);
   else
     self->cv.wait(lock, ready);
+}
+
+bool BeginFrontEndWait(std::optional<std::chrono::steady_clock::time_point> until) {
+  std::shared_ptr<ThreadQueue> self = CurrentQueue();
+  std::lock_guard<std::mutex> lock(self->mutex);
+  if (!self->posted.empty() || !self->sent.empty()) return false;
+  self->looksBy = until ? *until : std::chrono::steady_clock::time_point::max();
+  return true;
+}
+
+void EndFrontEndWait() {
+  std::shared_ptr<ThreadQueue> self = CurrentQueue();
+  std::lock_guard<std::mutex> lock(self->mutex);
+  self->looksBy = std::chrono::steady_clock::time_point::min();
 }
 
 }  // namespace ui::core

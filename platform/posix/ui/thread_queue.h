@@ -35,6 +35,10 @@ struct ThreadQueue {
   std::deque<Msg> posted;
   std::deque<std::shared_ptr<SentMessage>> sent;
   bool alive = true;
+  // While the thread waits for its front end: when it looks at its queue
+  // again by itself (max: only when woken). min while it does not wait: it
+  // looks at its queue before it waits again.
+  std::chrono::steady_clock::time_point looksBy = std::chrono::steady_clock::time_point::min();
 };
 
 ThreadId CurrentThreadId();
@@ -58,5 +62,13 @@ std::optional<Msg> TakePosted();
 void PushFront(const Msg& msg);
 // Blocks on the calling thread's queue until something arrives or the time is up.
 void WaitOnQueue(std::optional<std::chrono::steady_clock::time_point> until);
+// Around a wait of the calling thread for its front end, which ends by
+// `until` (none: only when woken). Begin returns false, and nothing is
+// recorded, when a message already waits in the queue. Meanwhile a post
+// wakes the front end only if the thread would otherwise look at its queue
+// later than a frame from then, so that a stream of posts from workers does
+// not wake it once per post.
+bool BeginFrontEndWait(std::optional<std::chrono::steady_clock::time_point> until);
+void EndFrontEndWait();
 
 }  // namespace ui::core

@@ -2,7 +2,7 @@
 // order, and reports a mismatch (exit code 3) instead of ever hanging.
 #pragma once
 
-#include "platform/posix/ui/frontend.h"
+#include "platform/portable/ui/front_end.h"
 
 #include <memory>
 #include <string>

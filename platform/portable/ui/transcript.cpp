@@ -1,4 +1,4 @@
-#include "platform/posix/ui/transcript.h"
+#include "platform/portable/ui/transcript.h"
 
 #include "platform/text.h"
 

@@ -3,7 +3,7 @@
 // the core whatever the front end, when LINNET_TRANSCRIPT names a file.
 #pragma once
 
-#include "platform/posix/ui/frontend.h"
+#include "platform/portable/ui/front_end.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "platform/posix/ui/script_parser.h"
+#include "platform/portable/ui/script_parser.h"
 
 #include "platform/text.h"
 #include "platform/ui.h"

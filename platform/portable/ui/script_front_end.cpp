@@ -1,6 +1,6 @@
-#include "platform/posix/ui/script_front_end.h"
+#include "platform/portable/ui/script_front_end.h"
 
-#include "platform/posix/ui/script_parser.h"
+#include "platform/portable/ui/script_parser.h"
 
 #include "platform/text.h"
 
