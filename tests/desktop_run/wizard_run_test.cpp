@@ -149,7 +149,9 @@ class DesktopRun : public ::testing::Test {
 
 TEST_F(DesktopRun, WholeWizardByRealInputSavesWhatTheScriptFrontEndSaves) {
   if (!XSession::Available()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
-  if (std::string(LINNET_BINARY).empty() || std::string(DEMO_SITE_BINARY).empty()) GTEST_SKIP() << "no program built";
+  // A build that lost track of the program or the demo site must not pass quietly.
+  ASSERT_FALSE(std::string(LINNET_BINARY).empty() || std::string(DEMO_SITE_BINARY).empty())
+      << "the program or the demo site is not known to this test";
   const XSession& x = x_;
   ASSERT_TRUE(x.Started());
   DemoSite site;
