@@ -1,5 +1,6 @@
 # The Linux platform layer: platform/posix/ with the HTTP client on libcurl,
-# the dialog layer with its script front end, and the terminal front end.
+# the dialog layer with its script front end, the terminal front end and the
+# desktop one (Qt 6 Widgets).
 find_package(CURL REQUIRED)
 find_package(SQLite3 REQUIRED)
 find_package(OpenSSL REQUIRED)
@@ -21,7 +22,18 @@ if(TARGET linnet_terminal AND CURSES_INCLUDE_DIRS)
     target_link_options(linnet_terminal INTERFACE "LINKER:--undefined=linnet_terminal_front_end_linked")
   endif()
 endif()
-set(LINNET_FRONT_ENDS linnet_terminal)
+# The desktop front end needs Qt 6 Widgets (scripts/setup installs it);
+# without Qt the program is built with the script and terminal front ends.
+find_package(Qt6 QUIET COMPONENTS Widgets)
+if(Qt6Widgets_FOUND)
+  linnet_library(linnet_desktop DIRS platform/posix/desktop DEPS linnet_ui Qt6::Widgets)
+  # Like the terminal's, this front end registers itself.
+  target_link_options(linnet_desktop INTERFACE "LINKER:--undefined=linnet_desktop_front_end_linked")
+else()
+  message(WARNING "Qt 6 Widgets (Debian: qt6-base-dev) not found: building without the desktop front end")
+  add_library(linnet_desktop INTERFACE)
+endif()
+set(LINNET_FRONT_ENDS linnet_terminal linnet_desktop)
 
 # The generator of the Windows resource script, built here too so that its
 # test runs with the Linux suite.

@@ -236,9 +236,11 @@ bool Shell_NotifyIcon(unsigned action, const NotifyIconData& data);
 
 // --------------------------------------------------------------- process
 
-// Chooses the front end (script when LINNET_SCRIPT is set, else the terminal
-// when standard input and output are terminals). False, after saying why on
-// standard error, when none can run.
+// Chooses the front end: the one LINNET_FRONTEND names (script, terminal or
+// desktop); without it a script when LINNET_SCRIPT is set, else the desktop
+// when there is a display it can open, else the terminal when standard input
+// and output are terminals. False, after saying why on standard error, when
+// none can run.
 bool StartFrontEnd();
 // Ends the process with `code` after the front end has restored the screen
 // and the transcript has recorded the exit. Used by every way out (a return

@@ -9,6 +9,8 @@ TEST(Program, WithoutAnyFrontEndItSaysWhyAndFails) {
   // show the dialogs, so the program must not go on as if answered.
   scripted::RunOptions options;
   options.useScript = false;
+  options.environment["DISPLAY"] = "";  // nor a desktop, whatever the test runs under
+  options.environment["WAYLAND_DISPLAY"] = "";
   const scripted::RunResult run = scripted::RunScript(options);
   EXPECT_FALSE(run.timedOut);
   EXPECT_NE(run.exitCode, 0);

@@ -286,7 +286,7 @@ TEST(TerminalRun, EscapeOnTheConfirmationBoxCancelsTheRun) {
 TEST(TerminalRun, WithoutATerminalOrAScriptTheProgramSaysSoAndFails) {
   if (std::string(LINNET_BINARY).empty()) GTEST_SKIP() << "no program built";
   TempDir dir;
-  std::string command = "env -u LINNET_SCRIPT HOME=" + dir.path() + " " + LINNET_BINARY + " </dev/null >" +
+  std::string command = "env -u LINNET_SCRIPT -u DISPLAY -u WAYLAND_DISPLAY HOME=" + dir.path() + " " + LINNET_BINARY + " </dev/null >" +
                         dir.file("out.txt") + " 2>" + dir.file("err.txt");
   int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));

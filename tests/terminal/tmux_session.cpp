@@ -57,7 +57,9 @@ TmuxSession::TmuxSession(const std::string& program, const std::string& folder,
   {
     std::ofstream out(script);
     out << "cd " << Quote(folder_) << "\n";
-    out << "env -u LINNET_SCRIPT -u LINNET_TRANSCRIPT LANG=C.UTF-8 LC_ALL= ";
+    // The terminal front end by name: a display the tests run under would
+    // otherwise bring up the desktop's windows instead.
+    out << "env -u LINNET_SCRIPT -u LINNET_TRANSCRIPT LANG=C.UTF-8 LC_ALL= LINNET_FRONTEND=terminal ";
     for (const auto& [name, value] : environment) out << name << "=" << Quote(value) << " ";
     out << Quote(program) << "\n";
     out << "code=$?\n";

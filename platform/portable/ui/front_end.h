@@ -139,6 +139,7 @@ enum class InputKind {
   FileCancelled,  // the file dialog is cancelled
   Sleep,        // (script) let `ms` milliseconds pass while messages are handled
   TrayClick,    // a click on the notification-area icon
+  BalloonClick,   // a click on the notification icon's balloon
 };
 
 struct Input {
@@ -156,7 +157,7 @@ class FrontEnd {
  public:
   virtual ~FrontEnd() = default;
 
-  // Short name for messages ("script", "terminal").
+  // Short name for messages ("script", "terminal", "desktop").
   virtual std::string Name() const = 0;
 
   // Draws the screen. Called on the UI thread when anything shown changed

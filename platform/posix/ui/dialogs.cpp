@@ -40,6 +40,9 @@ std::string EndEvent(const WindowRecord& dialog, const std::vector<std::unique_p
 // Makes a dialog visible; the first time, the transcript records it.
 void Reveal(Window dialog) {
   std::string event;
+  // Without a transcript the event is not built: for a list of many rows
+  // it costs more than showing them.
+  const bool recording = core::TranscriptOpen();
   {
     std::lock_guard<std::mutex> lock(core::TableMutex());
     WindowRecord* record = core::Find(dialog);
@@ -48,7 +51,7 @@ void Reveal(Window dialog) {
     core::MarkDirty();
     if (!record->announced) {
       record->announced = true;
-      event = DialogEvent(*record);
+      if (recording) event = DialogEvent(*record);
     }
   }
   if (!event.empty()) core::WriteTranscript(event);
@@ -59,7 +62,7 @@ void Reveal(Window dialog) {
 void Retire(Window dialog) {
   std::vector<std::unique_ptr<WindowRecord>> controls;
   std::unique_ptr<WindowRecord> record = core::RemoveDialog(dialog, controls);
-  if (record && record->announced) core::WriteTranscript(EndEvent(*record, controls));
+  if (record && record->announced && core::TranscriptOpen()) core::WriteTranscript(EndEvent(*record, controls));
 }
 
 void SetEnabled(std::uintptr_t handle, bool enabled) {

@@ -20,6 +20,7 @@ std::mutex hostMutex;
 std::shared_ptr<frontend::FrontEnd> activeFrontEnd;
 std::atomic<ThreadId> uiThread{0};
 frontend::FrontEndFactory terminalFactory = nullptr;
+frontend::FrontEndFactory desktopFactory = nullptr;
 std::atomic<bool> exitRecorded{false};
 
 void RecordExit(int code) {
@@ -50,6 +51,16 @@ void Install(std::shared_ptr<frontend::FrontEnd> frontEnd) {
   if (previous) previous->Stop();
 }
 
+frontend::FrontEndFactory Registered(const frontend::FrontEndFactory& factory) {
+  std::lock_guard<std::mutex> lock(hostMutex);
+  return factory;
+}
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
 bool ReadScript(const char* path, std::string& text) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
@@ -59,7 +70,66 @@ bool ReadScript(const char* path, std::string& text) {
   return true;
 }
 
+std::unique_ptr<frontend::FrontEnd> StartScript(std::string& whyNot) {
+  std::string path = Environment("LINNET_SCRIPT");
+  if (path.empty()) {
+    whyNot = "LINNET_FRONTEND=script needs LINNET_SCRIPT to name a script file";
+    return nullptr;
+  }
+  std::string text;
+  if (!ReadScript(path.c_str(), text)) {
+    whyNot = "cannot read the script " + path;
+    return nullptr;
+  }
+  return MakeScriptFrontEnd(text, whyNot);
+}
+
+std::unique_ptr<frontend::FrontEnd> StartTerminal(std::string& whyNot) {
+  if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
+    whyNot = "standard input and output are not a terminal";
+    return nullptr;
+  }
+  frontend::FrontEndFactory factory = Registered(terminalFactory);
+  if (!factory) {
+    whyNot = "this build has no terminal front end";
+    return nullptr;
+  }
+  return factory(whyNot);
+}
+
+std::unique_ptr<frontend::FrontEnd> StartDesktop(std::string& whyNot) {
+  frontend::FrontEndFactory factory = Registered(desktopFactory);
+  if (!factory) {
+    whyNot = "this build has no desktop front end";
+    return nullptr;
+  }
+  return factory(whyNot);
+}
+
 }  // namespace
+
+// LINNET_FRONTEND names the front end outright. Without it: a script when
+// one is given, the desktop when there is a display that Qt can open, and
+// otherwise the terminal.
+std::unique_ptr<frontend::FrontEnd> ChooseFrontEnd(std::string& whyNot) {
+  std::string wanted = Environment("LINNET_FRONTEND");
+  if (wanted == "script") return StartScript(whyNot);
+  if (wanted == "terminal") return StartTerminal(whyNot);
+  if (wanted == "desktop") return StartDesktop(whyNot);
+  if (!wanted.empty()) {
+    whyNot = "LINNET_FRONTEND is \"" + wanted + "\"; it must be script, terminal or desktop";
+    return nullptr;
+  }
+  if (!Environment("LINNET_SCRIPT").empty()) return StartScript(whyNot);
+  std::string desktopWhyNot;
+  if (!Environment("WAYLAND_DISPLAY").empty() || !Environment("DISPLAY").empty()) {
+    if (std::unique_ptr<frontend::FrontEnd> desktop = StartDesktop(desktopWhyNot)) return desktop;
+  }
+  if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) return StartTerminal(whyNot);
+  whyNot = "nothing to show the dialogs on: set LINNET_SCRIPT to a script file, or run in a terminal or on a desktop";
+  if (!desktopWhyNot.empty()) whyNot += " (the desktop: " + desktopWhyNot + ")";
+  return nullptr;
+}
 
 std::shared_ptr<frontend::FrontEnd> ActiveFrontEnd() {
   std::lock_guard<std::mutex> lock(hostMutex);
@@ -106,6 +176,11 @@ void RegisterTerminalFrontEnd(FrontEndFactory factory) {
   core::terminalFactory = factory;
 }
 
+void RegisterDesktopFrontEnd(FrontEndFactory factory) {
+  std::lock_guard<std::mutex> lock(core::hostMutex);
+  core::desktopFactory = factory;
+}
+
 void InstallFrontEnd(std::unique_ptr<FrontEnd> frontEnd) { core::Install(std::shared_ptr<FrontEnd>(std::move(frontEnd))); }
 
 void ReportMismatch(const std::string& shown, const std::string& expected) {
@@ -133,28 +208,8 @@ bool StartFrontEnd() {
     exitHookInstalled = true;
     on_exit(core::AtProcessExit, nullptr);
   }
-  std::unique_ptr<frontend::FrontEnd> frontEnd;
   std::string whyNot;
-  if (const char* script = std::getenv("LINNET_SCRIPT"); script && *script) {
-    std::string text;
-    if (!core::ReadScript(script, text)) {
-      std::fprintf(stderr, "linnet: cannot read the script %s\n", script);
-      return false;
-    }
-    frontEnd = core::MakeScriptFrontEnd(text, whyNot);
-  } else if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
-    frontend::FrontEndFactory factory;
-    {
-      std::lock_guard<std::mutex> lock(core::hostMutex);
-      factory = core::terminalFactory;
-    }
-    if (factory)
-      frontEnd = factory(whyNot);
-    else
-      whyNot = "this build has no terminal front end";
-  } else {
-    whyNot = "nothing to show the dialogs on: set LINNET_SCRIPT to a script file, or run in a terminal";
-  }
+  std::unique_ptr<frontend::FrontEnd> frontEnd = core::ChooseFrontEnd(whyNot);
   if (!frontEnd) {
     std::fprintf(stderr, "linnet: %s\n", whyNot.c_str());
     return false;

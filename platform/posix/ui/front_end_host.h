@@ -4,6 +4,7 @@
 #include "platform/posix/ui/frontend.h"
 
 #include <memory>
+#include <string>
 
 namespace ui::core {
 
@@ -16,6 +17,9 @@ bool IsUiThread();
 ThreadId UiThread();
 // Wakes the front end when `thread` is the UI thread.
 void WakeFrontEndFor(ThreadId thread);
+// The front end that StartFrontEnd runs, by LINNET_FRONTEND or else by what
+// is at hand; null, with the reason in `whyNot`, when none can start.
+std::unique_ptr<frontend::FrontEnd> ChooseFrontEnd(std::string& whyNot);
 // Reports input the core could not apply, to the transcript and the front end.
 void RejectInput(const frontend::Input& input, const std::string& dialogName, const std::string& why);
 

@@ -46,12 +46,13 @@ inline constexpr std::chrono::milliseconds kFrameInterval{16};
 // when it cannot run here (e.g. no terminal).
 using FrontEndFactory = std::unique_ptr<FrontEnd> (*)(std::string& whyNot);
 
-// The terminal front end registers itself here, so this layer never
-// depends on curses. Note that a static initialiser in a static library is
+// The terminal and desktop front ends register themselves here, so this
+// layer never depends on curses or Qt. Note that a static initialiser in a static library is
 // dropped by the linker unless something references its object file: link
 // that library whole into the program (CMake's WHOLE_ARCHIVE link feature)
 // or have the program reference a symbol of that file.
 void RegisterTerminalFrontEnd(FrontEndFactory factory);
+void RegisterDesktopFrontEnd(FrontEndFactory factory);
 
 // Installs a front end directly (tests, or a program choosing its own).
 // Replaces any front end started before.

@@ -48,7 +48,10 @@ void ApplyInput(const frontend::Input& input, const Frame& frame, LoopHooks& hoo
       ApplyDialogInput(input, frame);
       return;
     case InputKind::TrayClick:
-      ClickTrayIcon();
+      ClickTrayIcon(WM_LBUTTONDOWN);
+      return;
+    case InputKind::BalloonClick:
+      ClickTrayIcon(NIN_BALLOONUSERCLICK);
       return;
     default:
       if (hooks.input)

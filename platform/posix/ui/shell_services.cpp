@@ -122,14 +122,14 @@ std::optional<frontend::TrayIconView> CurrentTrayIcon() {
   return frontend::TrayIconView{tray->window, tray->id};
 }
 
-void ClickTrayIcon() {
+void ClickTrayIcon(LParam what) {
   std::optional<NotifyIconData> current;
   {
     std::lock_guard<std::mutex> lock(trayMutex);
     current = tray;
   }
   if (current && (current->flags & NIF_MESSAGE))
-    PostMessage(current->window, current->callbackMessage, current->id, WM_LBUTTONDOWN);
+    PostMessage(current->window, current->callbackMessage, current->id, what);
 }
 
 }  // namespace core

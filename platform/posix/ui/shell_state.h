@@ -8,7 +8,8 @@
 namespace ui::core {
 
 std::optional<frontend::TrayIconView> CurrentTrayIcon();
-// A click on the icon: its callback message goes to its window.
-void ClickTrayIcon();
+// A click on the icon (WM_LBUTTONDOWN) or its balloon
+// (NIN_BALLOONUSERCLICK): its callback message goes to its window.
+void ClickTrayIcon(LParam what);
 
 }  // namespace ui::core
