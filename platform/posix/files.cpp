@@ -40,8 +40,9 @@ bool CanOpenForReading(std::u16string_view path) {
   std::string p = NativePath(path);
   if (p.empty()) return false;
   struct stat st;
-  // fopen would also open a directory on Linux; the platform would not.
-  if (::stat(p.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  // Only a regular file: fopen would also open a directory on Linux, and on
+  // a pipe or a device it would wait for a writer that may never come.
+  if (::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   FILE* f = std::fopen(p.c_str(), "rb");
   if (!f) return false;
   std::fclose(f);
@@ -60,10 +61,12 @@ NameUse GetNameUse(std::u16string_view path) {
 bool ReadWholeFile(std::u16string_view path, std::string& bytes) {
   bytes.clear();
   std::string p = NativePath(path);
-  int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not blocking: opening a pipe (a favorites entry can be anything) would
+  // otherwise wait for a writer. Only a regular file is read.
+  int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st;
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     return false;
   }

@@ -37,6 +37,11 @@ TEST(ReadWholeFile, ReadsEveryByteOrFails) {
   EXPECT_FALSE(files::CanOpenForReading(dir.path16()));
   EXPECT_FALSE(files::CanOpenForReading(dir.file16("missing")));
   EXPECT_FALSE(files::CanOpenForReading(u""));
+  // A pipe with no writer (a favorites entry may be one) is refused at
+  // once instead of waiting for ever.
+  ASSERT_EQ(::mkfifo(dir.file("pipe.url").c_str(), 0600), 0);
+  EXPECT_FALSE(files::ReadWholeFile(dir.file16("pipe.url"), read));
+  EXPECT_FALSE(files::CanOpenForReading(dir.file16("pipe.url")));
 }
 
 TEST(WriteFileReplacing, ReplacesWholeOrLeavesEverythingAsItWas) {
