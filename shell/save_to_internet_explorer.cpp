@@ -42,7 +42,9 @@ void SaveToInternetExplorer() {
                     ui::MB_OK | ui::MB_ICONINFORMATION);
 
   if (!WriteFavorites(favoritesFolder, bookmarkTree, &reason)) {
-    ShowSaveFailure(wizard_texts::kFavoritesSaveFailed, favoritesFolder, reason, backup);
+    const std::u16string_view shownReason = reason.empty() ? wizard_texts::kUnknownReason : std::u16string_view(reason);
+    ShowWizardMessage(text::Format(wizard_texts::kFavoritesSaveFailed, favoritesFolder, shownReason, backup, copy),
+                      ui::MB_OK | ui::MB_ICONERROR);
     return;
   }
   ShowWizardMessage(wizard_texts::kSaveCompleted, ui::MB_OK | ui::MB_ICONINFORMATION);

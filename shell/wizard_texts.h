@@ -46,10 +46,12 @@ inline constexpr std::u16string_view kConfirmCancel = u"Are you sure you want to
 inline constexpr std::u16string_view kSaveFailed = u"The bookmarks could not be saved to\r\n%s\r\n\r\n%s";
 
 // The favorites could not all be written; %s: the folder, %s: the reason,
-// %s: where the backup of the previous favorites is.
+// %s: where the backup of the previous favorites is, %s: where the exact
+// copy of their shortcut files is (what puts the folder back as it was).
 inline constexpr std::u16string_view kFavoritesSaveFailed =
     u"The bookmarks could not be saved to\r\n%s\r\n\r\n%s\r\n\r\n"
-    u"A backup of your previous IE favorites is saved in %s.";
+    u"A backup of your previous IE favorites is saved in %s.\r\n"
+    u"An exact copy of every shortcut file is saved to %s";
 
 // The backup could not be made, so nothing was replaced; %s: the backup
 // path, %s: the reason.

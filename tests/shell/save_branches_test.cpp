@@ -362,8 +362,10 @@ TEST(SaveToInternetExplorer, AFailedRewriteIsReportedWithWhereTheBackupIs) {
   ASSERT_EQ(texts.size(), 3u) << run.Summary();
   const std::string head = "The bookmarks could not be saved to\r\n" + favorites + "\r\n\r\n";
   EXPECT_EQ(texts[2].substr(0, head.size()), head) << texts[2];
+  // Both backups are named: the exact copy is what puts the folder back.
   EXPECT_TRUE(EndsWith(texts[2], "\r\n\r\nA backup of your previous IE favorites is saved in " +
-                                     work.file("iebackup.htm") + "."))
+                                     work.file("iebackup.htm") + ".\r\nAn exact copy of every shortcut file is saved to " +
+                                     work.file("iebackup-shortcuts")))
       << texts[2];
   EXPECT_EQ((*run.Events("msgbox")[2])["icon"].Str(), "error");
   EXPECT_EQ(ReadFileBytes(favorites), "not a folder");
