@@ -51,6 +51,10 @@ struct ControlView {
   int rangeMin = 0, rangeMax = 100, pos = 0;  // progress bars
   std::vector<ListColumnView> columns;        // list views
   std::vector<ListRowView> rows;
+  // List views: a number that changes whenever the rows or their texts do
+  // (not their selection), unique among all lists; 0 when not known. A
+  // front end that has drawn a revision need not compare the texts again.
+  std::uint64_t rowsRevision = 0;
 };
 
 // The live state of one dialog window (modal or modeless).

@@ -43,9 +43,14 @@ bool ReportModel::SameRow(const ui::frontend::ListRowView& row, int shown) const
 }
 
 ReportModel::Change ReportModel::SetRows(const std::vector<ui::frontend::ListRowView>& rows,
-                                         const std::vector<ui::frontend::ListColumnView>& columns) {
+                                         const std::vector<ui::frontend::ListColumnView>& columns,
+                                         std::uint64_t revision) {
   std::vector<std::u16string> headers;
   for (const auto& column : columns) headers.push_back(column.header);
+  const std::uint64_t shown = revision_;
+  revision_ = revision;
+  if (revision != 0 && revision == shown && headers == headers_ && rows.size() == bufferRow_.size())
+    return Change::None;
   if (headers == headers_ && rows.size() == bufferRow_.size()) {
     bool same = true;
     for (std::size_t r = 0; same && r < rows.size(); ++r) same = SameRow(rows[r], static_cast<int>(r));
@@ -162,7 +167,7 @@ std::vector<int> ReportList::SelectedRows() const {
 
 void ReportList::Sync(const ui::frontend::ControlView& view) {
   syncing_ = true;
-  ReportModel::Change change = model_.SetRows(view.rows, view.columns);
+  ReportModel::Change change = model_.SetRows(view.rows, view.columns, view.rowsRevision);
   if (change == ReportModel::Change::Rebuilt) appliedWidths_.resize(view.columns.size(), 0);
   // The selection of rows built anew, or of those left, is Qt's to say.
   if (change != ReportModel::Change::None) shownKnown_ = false;

@@ -11,6 +11,7 @@
 #include <QAbstractTableModel>
 #include <QTreeView>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -30,8 +31,10 @@ class ReportModel : public QAbstractTableModel {
   // columns there are headers for. Rows that went while the others stayed
   // as they were (the platform's list deletes them one by one) leave the
   // view where it was; any other change builds the rows anew.
+  // A revision drawn before (ControlView::rowsRevision) is taken as it was
+  // without comparing the texts.
   Change SetRows(const std::vector<ui::frontend::ListRowView>& rows,
-                 const std::vector<ui::frontend::ListColumnView>& columns);
+                 const std::vector<ui::frontend::ListColumnView>& columns, std::uint64_t revision = 0);
   std::u16string_view Cell(int row, int column) const;
   int Rows() const { return static_cast<int>(bufferRow_.size()); }
 
@@ -49,6 +52,7 @@ class ReportModel : public QAbstractTableModel {
   std::u16string texts_;
   std::vector<std::size_t> starts_;  // of cell (row, column) at row * columns + column, and the end
   std::vector<int> bufferRow_;       // the buffer's row of each row shown
+  std::uint64_t revision_ = 0;       // of the rows shown; 0: not known
 };
 
 class ReportList : public QTreeView {

@@ -20,6 +20,13 @@ bool ValidRow(const WindowRecord& list, int item) { return item >= 0 && item < s
 // 6 pixels, plus the margins a list leaves around a cell.
 int TextWidth(std::u16string_view text) { return static_cast<int>(text.size()) * 6 + 12; }
 
+// Call with TableMutex held, after a change to the rows or their texts.
+void RowsChanged(WindowRecord& list) {
+  static std::uint64_t last = 0;
+  list.rowsRevision = ++last;
+  core::MarkDirty();
+}
+
 }  // namespace
 
 int ListView_InsertColumn(Window list, int index, std::u16string_view header, int width) {
@@ -30,7 +37,7 @@ int ListView_InsertColumn(Window list, int index, std::u16string_view header, in
   record->columns.insert(record->columns.begin() + index, frontend::ListColumnView{std::u16string(header), width});
   for (core::ListRow& row : record->rows)
     if (static_cast<int>(row.cells.size()) > index) row.cells.insert(row.cells.begin() + index, std::u16string());
-  core::MarkDirty();
+  RowsChanged(*record);
   return index;
 }
 
@@ -43,7 +50,7 @@ int ListView_InsertItem(Window list, int index, std::u16string_view text, LParam
   row.cells.push_back(std::u16string(text));
   row.data = data;
   record->rows.insert(record->rows.begin() + index, std::move(row));
-  core::MarkDirty();
+  RowsChanged(*record);
   return index;
 }
 
@@ -55,7 +62,7 @@ bool ListView_SetItemText(Window list, int item, int column, std::u16string_view
   auto& cells = record->rows[item].cells;
   if (static_cast<int>(cells.size()) <= column) cells.resize(column + 1);
   cells[column] = std::u16string(text);
-  core::MarkDirty();
+  RowsChanged(*record);
   return true;
 }
 
@@ -116,7 +123,7 @@ bool ListView_DeleteItem(Window list, int item) {
   WindowRecord* record = ListOf(list);
   if (!record || !ValidRow(*record, item)) return false;
   record->rows.erase(record->rows.begin() + item);
-  core::MarkDirty();
+  RowsChanged(*record);
   return true;
 }
 

@@ -138,6 +138,7 @@ frontend::ControlView ViewOfControl(const WindowRecord& control) {
   view.rangeMax = control.rangeMax;
   view.pos = control.pos;
   view.columns = control.columns;
+  view.rowsRevision = control.rowsRevision;
   view.rows.reserve(control.rows.size());
   for (const ListRow& row : control.rows) {
     frontend::ListRowView rowView;

@@ -43,6 +43,7 @@ struct WindowRecord {
   int rangeMin = 0, rangeMax = 100, pos = 0;
   std::vector<frontend::ListColumnView> columns;
   std::vector<ListRow> rows;
+  std::uint64_t rowsRevision = 0;  // see ControlView::rowsRevision
   unsigned extendedStyle = 0;
 
   // Dialogs.
