@@ -87,6 +87,11 @@ struct MessageBoxView {
   std::chrono::steady_clock::time_point deadline;  // for timed boxes: when it closes itself
 };
 
+// Sets the buttons, their ids, the icon and the default button that a
+// message box's type flags (MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2...)
+// ask for.
+void SetBoxStyle(MessageBoxView& view, unsigned type);
+
 struct FileDialogView {
   int serial = 0;
   bool save = false;           // save dialog, else open dialog

@@ -18,32 +18,7 @@ frontend::MessageBoxView DescribeBox(HWND owner, std::u16string_view text, std::
   view.text = std::u16string(text);
   view.caption = std::u16string(caption);
   view.ownerName = win32_ui::OwnerName(owner);
-  switch (type & 0xF) {
-    case MB_OKCANCEL:
-      view.buttons = frontend::Buttons::OkCancel;
-      view.buttonIds = {IDOK, IDCANCEL};
-      break;
-    case MB_YESNOCANCEL:
-      view.buttons = frontend::Buttons::YesNoCancel;
-      view.buttonIds = {IDYES, IDNO, IDCANCEL};
-      break;
-    case MB_YESNO:
-      view.buttons = frontend::Buttons::YesNo;
-      view.buttonIds = {IDYES, IDNO};
-      break;
-    default:
-      view.buttons = frontend::Buttons::Ok;
-      view.buttonIds = {IDOK};
-  }
-  switch (type & 0xF0) {
-    case MB_ICONERROR: view.icon = frontend::IconKind::Error; break;
-    case MB_ICONQUESTION: view.icon = frontend::IconKind::Question; break;
-    case MB_ICONWARNING: view.icon = frontend::IconKind::Warning; break;
-    case MB_ICONINFORMATION: view.icon = frontend::IconKind::Information; break;
-    default: view.icon = frontend::IconKind::None;
-  }
-  int wanted = static_cast<int>((type & 0xF00) >> 8) + 1;
-  view.defaultButton = wanted <= static_cast<int>(view.buttonIds.size()) ? wanted : 1;
+  frontend::SetBoxStyle(view, type);
   return view;
 }
 
