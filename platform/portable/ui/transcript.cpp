@@ -112,6 +112,20 @@ std::string_view IconName(frontend::IconKind icon) {
   return "none";
 }
 
+std::u16string ReadableFilter(const std::u16string& filter) {
+  std::u16string out;
+  std::size_t start = 0;
+  while (start < filter.size()) {
+    std::size_t end = filter.find(u'\0', start);
+    if (end == std::u16string::npos) end = filter.size();
+    if (end == start) break;
+    if (!out.empty()) out += u'|';
+    out += filter.substr(start, end - start);
+    start = end + 1;
+  }
+  return out;
+}
+
 std::string AnswerName(int id) {
   switch (id) {
     case IDOK: return "ok";

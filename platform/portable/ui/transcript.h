@@ -44,5 +44,7 @@ std::string_view KindName(ControlKind kind);
 std::string_view ButtonsName(frontend::Buttons buttons);
 std::string_view IconName(frontend::IconKind icon);
 std::string AnswerName(int id);
+// A file dialog's filter as a person reads it: "HTML files|*.HTM;*.HTML".
+std::u16string ReadableFilter(const std::u16string& filter);
 
 }  // namespace ui::core

@@ -19,20 +19,6 @@ namespace {
 
 std::atomic<int> nextFileSerial{1};
 
-// The filter as a person reads it: "HTML files|*.HTM;*.HTML".
-std::u16string ReadableFilter(const std::u16string& filter) {
-  std::u16string out;
-  std::size_t start = 0;
-  while (start < filter.size()) {
-    std::size_t end = filter.find(u'\0', start);
-    if (end == std::u16string::npos) end = filter.size();
-    if (end == start) break;
-    if (!out.empty()) out += u'|';
-    out += filter.substr(start, end - start);
-    start = end + 1;
-  }
-  return out;
-}
 
 std::u16string Absolute(const std::u16string& path) {
   std::filesystem::path native(files::NativePath(path));
@@ -56,7 +42,7 @@ bool Exists(const std::u16string& path) {
 void Record(const frontend::FileDialogView& view, const std::u16string* answer, const char* rejected) {
   core::JsonObject event;
   event.Text("event", "filedialog").Text("kind", view.save ? "save" : "open").Text("title", view.title)
-      .Text("filter", ReadableFilter(view.filter)).Text("file", view.file);
+      .Text("filter", core::ReadableFilter(view.filter)).Text("file", view.file);
   if (answer)
     event.Text("answer", *answer);
   else

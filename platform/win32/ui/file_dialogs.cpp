@@ -10,20 +10,6 @@
 namespace ui {
 namespace {
 
-// The filter as a person reads it: "HTML files|*.HTM;*.HTML".
-std::u16string ReadableFilter(const std::u16string& filter) {
-  std::u16string out;
-  std::size_t start = 0;
-  while (start < filter.size()) {
-    std::size_t end = filter.find(u'\0', start);
-    if (end == std::u16string::npos) end = filter.size();
-    if (end == start) break;
-    if (!out.empty()) out += u'|';
-    out += filter.substr(start, end - start);
-    start = end + 1;
-  }
-  return out;
-}
 
 bool RunFileDialog(OpenFileName& ofn, bool save) {
   frontend::FileDialogView view;
@@ -66,7 +52,7 @@ bool RunFileDialog(OpenFileName& ofn, bool save) {
   }
   core::JsonObject event;
   event.Text("event", "filedialog").Text("kind", save ? "save" : "open").Text("title", view.title)
-      .Text("filter", ReadableFilter(view.filter)).Text("file", view.file);
+      .Text("filter", core::ReadableFilter(view.filter)).Text("file", view.file);
   if (chosen) {
     ofn.file = win32::FromWide(file.data());
     event.Text("answer", ofn.file);
