@@ -18,6 +18,7 @@
 #include <mutex>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace terminal {
@@ -123,18 +124,34 @@ class TerminalFrontEnd final : public ui::frontend::FrontEnd {
 
   std::string Name() const override { return "terminal"; }
 
+  // Keys and clicks still queued when another window takes over were meant
+  // for the one before (an Enter typed as the checking dialog closed must
+  // not press OK in the review dialog): they are dropped once for each
+  // window that comes to wait, before it is shown. Call with drawMutex_.
+  void DropEarlierInput(const ui::frontend::Screen& screen) {
+    std::tuple<int, ui::Window, int, int> waiting{static_cast<int>(screen.waiting), screen.waitingDialog,
+                                                   screen.messageBox ? screen.messageBox->serial : 0,
+                                                   screen.fileDialog ? screen.fileDialog->serial : 0};
+    if (!screen.waitingChanged || waiting == droppedFor_) return;
+    droppedFor_ = waiting;
+    flushinp();
+  }
+
   void Render(const ui::frontend::Screen& screen) override {
     std::lock_guard<std::mutex> lock(drawMutex_);
     if (stopped_) return;
     screen_ = screen;
+    // Before a window that comes to wait is first drawn, so that what a
+    // person types once they see it is never taken for stale input.
+    DropEarlierInput(screen);
     Draw();
   }
 
   Input WaitForInput(const ui::frontend::Screen& screen, std::optional<std::chrono::milliseconds> timeout) override {
-    // Keys and clicks still queued when another window takes over were
-    // meant for the one before (an Enter typed as the checking dialog
-    // closed must not press OK in the review dialog): drop them.
-    if (screen.waitingChanged) flushinp();
+    {
+      std::lock_guard<std::mutex> lock(drawMutex_);
+      DropEarlierInput(screen);
+    }
     std::optional<Clock::time_point> deadline;
     if (timeout) deadline = Clock::now() + *timeout;
     for (;;) {
@@ -392,6 +409,9 @@ class TerminalFrontEnd final : public ui::frontend::FrontEnd {
   }
 
   std::mutex drawMutex_;
+  // What waited for input when earlier input was last dropped (see
+  // DropEarlierInput), so that it is dropped once for each window.
+  std::tuple<int, ui::Window, int, int> droppedFor_{-1, nullptr, 0, 0};
   bool started_ = false;
   bool stopped_ = false;
   bool utf8_ = true;
