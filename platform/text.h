@@ -13,6 +13,10 @@ namespace text {
 // (the same answer the Windows conversion gives for code page 65001).
 std::u16string Utf8ToUtf16(std::string_view bytes);
 
+// Whether the bytes are well-formed UTF-8: exactly the text that converting
+// to UTF-16 and back gives unchanged.
+bool IsWellFormedUtf8(std::string_view bytes);
+
 // UTF-16 to UTF-8. An unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view units);
 

@@ -1,5 +1,7 @@
 #include "stores/bookmark_tag.h"
 
+#include "platform/text.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -21,50 +23,6 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
-// Whether the bytes are well-formed UTF-8: exactly the text that converting
-// to UTF-16 and back gives unchanged. Runs of ASCII, which is most of any
-// bookmark file, are passed over eight bytes at a time.
-bool IsWellFormedUtf8(std::string_view bytes) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  std::size_t n = bytes.size(), i = 0;
-  while (i < n) {
-    if (n - i >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, p + i, 8);
-      if ((word & 0x8080808080808080ull) == 0) {
-        i += 8;
-        continue;
-      }
-    }
-    unsigned char c = p[i];
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    int need;
-    unsigned char lo = 0x80, hi = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) {
-      need = 1;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      need = 2;
-      if (c == 0xE0) lo = 0xA0;
-      if (c == 0xED) hi = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      need = 3;
-      if (c == 0xF0) lo = 0x90;
-      if (c == 0xF4) hi = 0x8F;
-    } else {
-      return false;
-    }
-    if (n - i <= static_cast<std::size_t>(need)) return false;
-    for (int k = 1; k <= need; ++k) {
-      unsigned char b = p[i + k];
-      if (b < (k == 1 ? lo : 0x80) || b > (k == 1 ? hi : 0xBF)) return false;
-    }
-    i += static_cast<std::size_t>(need) + 1;
-  }
-  return true;
-}
 
 std::shared_ptr<StoredItem>& Make(std::shared_ptr<StoredItem>& stored) {
   if (!stored) stored = std::make_shared<StoredItem>();
@@ -189,8 +147,8 @@ std::shared_ptr<StoredItem> ReadLinkTag(std::string_view before, std::string_vie
   if (InsideOneTag(before)) ForEachAttribute(before, take);
   if (InsideOneTag(after)) ForEachAttribute(after, take);
   if (!attributes.Empty()) Make(stored)->attributes = attributes.Written(false);
-  if (!IsWellFormedUtf8(url)) Make(stored)->Details().rawUrl.emplace(url);
-  if (!IsWellFormedUtf8(title)) Make(stored)->Details().rawTitle.emplace(title);
+  if (!text::IsWellFormedUtf8(url)) Make(stored)->Details().rawUrl.emplace(url);
+  if (!text::IsWellFormedUtf8(title)) Make(stored)->Details().rawTitle.emplace(title);
   return stored;
 }
 
@@ -211,6 +169,6 @@ std::shared_ptr<StoredItem> ReadHeadingTag(std::string_view tag, std::string_vie
     if (!attributes.Empty()) Make(stored)->attributes = attributes.Written(true);
     if (!folded) Make(stored)->folded = false;
   }
-  if (!IsWellFormedUtf8(name)) Make(stored)->Details().rawTitle.emplace(name);
+  if (!text::IsWellFormedUtf8(name)) Make(stored)->Details().rawTitle.emplace(name);
   return stored;
 }

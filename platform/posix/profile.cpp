@@ -21,40 +21,6 @@ constexpr char16_t kAnsiHigh[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-bool IsUtf8(std::string_view bytes) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  std::size_t n = bytes.size(), i = 0;
-  while (i < n) {
-    unsigned char c = p[i];
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    int need;
-    unsigned char lo = 0x80, hi = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) {
-      need = 1;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      need = 2;
-      if (c == 0xE0) lo = 0xA0;
-      if (c == 0xED) hi = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      need = 3;
-      if (c == 0xF0) lo = 0x90;
-      if (c == 0xF4) hi = 0x8F;
-    } else {
-      return false;
-    }
-    if (i + need >= n) return false;
-    for (int k = 1; k <= need; ++k) {
-      unsigned char b = p[i + k];
-      if (b < (k == 1 ? lo : 0x80) || b > (k == 1 ? hi : 0xBF)) return false;
-    }
-    i += need + 1;
-  }
-  return true;
-}
-
 std::u16string AnsiToUtf16(std::string_view bytes) {
   std::u16string out;
   out.reserve(bytes.size());
@@ -144,7 +110,7 @@ std::u16string DecodeProfileText(std::string_view bytes) {
   if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') return Utf16ToUnits(bytes.substr(2), false);
   if (bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF') return Utf16ToUnits(bytes.substr(2), true);
   if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") return text::Utf8ToUtf16(bytes.substr(3));
-  if (IsUtf8(bytes)) return text::Utf8ToUtf16(bytes);
+  if (text::IsWellFormedUtf8(bytes)) return text::Utf8ToUtf16(bytes);
   return AnsiToUtf16(bytes);
 }
 
